@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Runs a 64-bit (or, with the 32-bit handler registered, a 32-bit) Windows program under Wine, in a
+# prefix of its own, headless, and passes its exit code through.
+# usage: wine-run.sh PREFIX PROGRAM [ARGS...]
+#
+# Why it looks like this:
+# - the prefix is set up once, under a lock, with the null graphics driver (no X display needed)
+#   and unmanaged windows (else every dialog close waits for a window manager);
+# - a persistent wineserver makes each later start fast;
+# - the program's output goes to files first: Wine's helper processes inherit stdout/stderr and
+#   outlive the program, which would keep CTest waiting;
+# - the lock descriptor is closed for every command, or the wineserver inherits it and holds it.
+set -u
+prefix=$1
+shift
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=/usr/lib/wine/wine64
+server=/usr/lib/wine/wineserver64
+[ -x "$wine" ] || { echo "wine-run: $wine is missing (run scripts/install-deps.sh)" >&2; exit 1; }
+
+mkdir -p "$prefix"
+(
+  flock 9
+  if [ ! -f "$prefix/.quindle-ready" ]; then
+    "$wine" wineboot --init >/dev/null 2>&1 9>&-
+    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 9>&-
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&-
+    "$server" -k 9>&- 2>/dev/null
+    "$server" -w 9>&-
+    touch "$prefix/.quindle-ready"
+  fi
+  "$server" -p120 >/dev/null 2>&1 9>&-
+) 9>"$prefix/.lock"
+
+out=$(mktemp) err=$(mktemp)
+"$wine" "$@" >"$out" 2>"$err" </dev/null
+status=$?
+cat "$out"
+cat "$err" >&2
+rm -f "$out" "$err"
+exit $status

@@ -1,0 +1,33 @@
+#include "filter/settings.h"
+
+#include <cstring>
+
+#include "platform/settings_store.h"
+
+namespace quindle {
+
+void setDefaultPrefs(FilterPrefs* prefs) {
+  std::memset(prefs, 0, sizeof *prefs);
+  prefs->enabled = 0;
+  prefs->dirLevels = 2;
+  prefs->maxFiles = 100;
+  prefs->lineCount = 0;
+}
+
+void loadStoredSettings(FileFilterSettingsKey key, FilterPrefs* prefs, DialogPosition* position) {
+  readStoredValue(key, kPrefsValueName, prefs, sizeof *prefs);
+  // A stored path may fill its whole field; cut its last byte rather than read past the field.
+  char* path = prefs->dictionaryPath;
+  if (!std::memchr(path, '\0', sizeof prefs->dictionaryPath)) {
+    path[sizeof prefs->dictionaryPath - 1] = '\0';
+  }
+  readStoredValue(key, kPositionValueName, position, sizeof *position);
+}
+
+void storeSettings(FileFilterSettingsKey key, const FilterPrefs& prefs,
+                   const DialogPosition& position) {
+  writeStoredValue(key, kPositionValueName, &position, sizeof position);
+  writeStoredValue(key, kPrefsValueName, &prefs, sizeof prefs);
+}
+
+}  // namespace quindle

@@ -1,0 +1,27 @@
+// The filter's settings record: its defaults, and its persistence with the dialog position as the
+// two stored values "prefs" (276 bytes) and "position" (8 bytes) under the host's key.
+#ifndef QUINDLE_FILTER_SETTINGS_H
+#define QUINDLE_FILTER_SETTINGS_H
+
+#include "filter/filter_api.h"
+
+namespace quindle {
+
+constexpr char kPrefsValueName[] = "prefs";
+constexpr char kPositionValueName[] = "position";
+constexpr char kFilterDisplayName[] = "Quindle";
+
+// Disabled, 2 levels, 100 files, no dictionary, not counted.
+void setDefaultPrefs(FilterPrefs* prefs);
+
+// Overlays the stored values on `prefs` and `position`: an absent value leaves its record as it
+// was. The path always ends up zero-terminated within its field.
+void loadStoredSettings(FileFilterSettingsKey key, FilterPrefs* prefs, DialogPosition* position);
+
+// Writes "position", then "prefs". Failures are silent.
+void storeSettings(FileFilterSettingsKey key, const FilterPrefs& prefs,
+                   const DialogPosition& position);
+
+}  // namespace quindle
+
+#endif

@@ -1,0 +1,28 @@
+// Random names for entries and titles.
+//
+// makeName builds one name in the module-wide NameBuffer and returns it; the text stays valid
+// until the next call, so callers copy it out at once. The text has at most maxLen - 1 characters
+// and never more than 511. The draws it takes, and their order, are fixed: the same seed gives the
+// same names on every build.
+#ifndef QUINDLE_GENERATOR_NAME_GENERATOR_H
+#define QUINDLE_GENERATOR_NAME_GENERATOR_H
+
+#include <cstdint>
+
+#include "filter/filter_api.h"
+
+namespace quindle {
+
+constexpr int kNameBufferSize = 512;
+constexpr int kNameCapacity = kNameBufferSize - 1;
+
+// Letters in keyboard order, then the digits 1 to 9 and 0; a draw picks one by position.
+constexpr char kNameAlphabet[] = "qwertyuiopasdfghjklzxcvbnm1234567890";
+constexpr int kNameAlphabetSize = 36;
+
+// `prefs` may be null (no dictionary). A maxLen below 1 gives the empty text and takes no draw.
+const char* makeName(FilterPrefs* prefs, int32_t maxLen);
+
+}  // namespace quindle
+
+#endif

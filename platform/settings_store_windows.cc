@@ -1,0 +1,37 @@
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/settings_store.h"
+
+namespace quindle {
+
+void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize) {
+  HKEY hkey = static_cast<HKEY>(key);
+  DWORD size = static_cast<DWORD>(recordSize);
+  LONG status = RegQueryValueExA(hkey, name, nullptr, nullptr, static_cast<BYTE*>(record), &size);
+  // A value longer than the record is not read at all by the registry; read it whole into a
+  // scratch buffer and keep its leading bytes, so the record ends up fully defined.
+  for (int attempt = 0; status == ERROR_MORE_DATA && attempt < 3; ++attempt) {
+    void* scratch = std::malloc(size);
+    if (!scratch) return;
+    DWORD scratchSize = size;
+    status = RegQueryValueExA(hkey, name, nullptr, nullptr, static_cast<BYTE*>(scratch),
+                              &scratchSize);
+    if (status == ERROR_SUCCESS) {
+      std::memcpy(record, scratch, scratchSize < recordSize ? scratchSize : recordSize);
+    } else {
+      size = scratchSize;
+    }
+    std::free(scratch);
+  }
+}
+
+void writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
+                      size_t recordSize) {
+  RegSetValueExA(static_cast<HKEY>(key), name, 0, REG_BINARY, static_cast<const BYTE*>(record),
+                 static_cast<DWORD>(recordSize));
+}
+
+}  // namespace quindle

@@ -1,0 +1,39 @@
+// The simple model: the listing and its names generated recursively, straight from the rules,
+// with nothing clever. The module's results are compared with it byte for byte.
+#ifndef QUINDLE_TESTS_REFERENCE_MODEL_H
+#define QUINDLE_TESTS_REFERENCE_MODEL_H
+
+#include <cstdint>
+#include <string>
+
+namespace quindle_test {
+
+struct ModelRandom {
+  uint32_t state;
+  int next() {
+    state = state * 214013u + 2531011u;
+    return static_cast<int>((state >> 16) & 0x7FFF);
+  }
+};
+
+struct ModelSettings {
+  uint32_t maxFiles = 100;
+  int32_t dirLevels = 2;
+};
+
+// A random-letter name; bounded to 511 characters like the module's buffer.
+std::string modelLetterName(ModelRandom& random, int32_t maxLen);
+
+// The tree for `seed`, described in the format of describeTree, followed by the title made with
+// `titleLen` (which must be at least 1).
+struct ModelListing {
+  std::string tree;
+  std::string title;
+  int64_t entries = 0;
+  int deepestLevel = 0;
+};
+ModelListing modelListing(uint32_t seed, const ModelSettings& settings, int32_t titleLen);
+
+}  // namespace quindle_test
+
+#endif

@@ -1,0 +1,45 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "test_settings.h"
+
+namespace quindle_test {
+
+TestSettingsKey createTestSettingsKey() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/quindle-settings-XXXXXX";
+  TestSettingsKey result;
+  if (!::mkdtemp(&pattern[0])) return result;
+  result.where = pattern;
+  const int fd = ::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  result.key = reinterpret_cast<FileFilterSettingsKey>(static_cast<intptr_t>(fd));
+  return result;
+}
+
+void removeTestSettingsKey(TestSettingsKey& key) {
+  ::close(static_cast<int>(reinterpret_cast<intptr_t>(key.key)));
+  if (DIR* dir = ::opendir(key.where.c_str())) {
+    while (dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") ::unlink((key.where + "/" + name).c_str());
+    }
+    ::closedir(dir);
+  }
+  ::rmdir(key.where.c_str());
+  key = TestSettingsKey();
+}
+
+bool readRawValue(const TestSettingsKey& key, const char* name, std::string* bytes) {
+  std::ifstream in(key.where + "/" + name, std::ios::binary);
+  if (!in) return false;
+  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+}  // namespace quindle_test
