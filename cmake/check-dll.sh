@@ -9,7 +9,7 @@ fail() { echo "check-dll: $*" >&2; exit 1; }
 headers=$("$objdump" -p "$dll") || fail "cannot read $dll"
 grep -q "file format $format" <<<"$headers" || fail "$dll is not $format"
 
-exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{on=1; next} on && /^\s*\[/{print $NF; next} on{on=0}' <<<"$headers" | sort | tr '\n' ' ')
+exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{on=1; next} on && /^[ \t]*\[/{print $NF; next} on{on=0}' <<<"$headers" | sort | tr '\n' ' ')
 expected="FileFilterExecute FileFilterInitialize FileFilterUninitialize FileFilterUserInterface "
 [ "$exports" = "$expected" ] || fail "exports are '$exports', expected '$expected'"
 

@@ -7,6 +7,7 @@
 #include "filter/filter_api.h"
 #include "filter/module_state.h"
 #include "filter/settings.h"
+#include "filter/text_field.h"
 #include "generator/listing_builder.h"
 #include "generator/random_source.h"
 
@@ -25,7 +26,7 @@ QUINDLE_EXPORT int QUINDLE_CALL FileFilterInitialize(FileFilterInfo* info) {
   // Allocate before touching the record, so that a refusal leaves it exactly as the host left it.
   FilterPrefs* prefs = static_cast<FilterPrefs*>(std::calloc(1, sizeof(FilterPrefs)));
   if (!prefs) return 0;
-  std::strncpy(info->name, kFilterDisplayName, sizeof info->name);
+  copyZeroFilled(info->name, sizeof info->name, kFilterDisplayName);
   info->version = FILE_FILTER_INTERFACE_VERSION;
   setDefaultPrefs(prefs);
   info->userData = prefs;

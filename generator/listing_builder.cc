@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "filter/text_field.h"
 #include "generator/name_generator.h"
 #include "generator/random_source.h"
 
@@ -54,10 +55,6 @@ FileDirectory* allocateDirectory(const FileFilterInfo& info, int32_t count) {
     return nullptr;
   }
   return dir;
-}
-
-void copyZeroFilled(char* field, size_t fieldSize, const char* text) {
-  std::strncpy(field, text, fieldSize);
 }
 
 void writeSizeText(char (&sizeText)[FILE_ENTRY_SIZE_TEXT_SIZE], int kilobytes) {
