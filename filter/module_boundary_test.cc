@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/dynamic_library.h"
+#include "temp_file.h"
 #include "test_host.h"
 #include "test_settings.h"
 
@@ -82,6 +83,42 @@ TEST_F(ModuleBoundary, AHostRunsAWholeCycleThroughTheModule) {
   EXPECT_EQ(again.userData->enabled, 1u) << "settings stored by the module come back";
   EXPECT_EQ(again.userData->maxFiles, 50u);
   uninitialize(&again);
+}
+
+// Every name and the title are made of the dictionary's words; the count found reaches the stored
+// settings. The module is unloaded with its table still loaded, which the leak checker of the
+// sanitized build would report if unloading did not free it.
+TEST_F(ModuleBoundary, NamesComeFromTheDictionaryAndItsCountIsStored) {
+  ASSERT_NE(initialize, nullptr);
+  TempPath dictionary;
+  writeFileBytes(dictionary.path, "red\r\ngreen\r\nblue\r\n");
+  FileFilterInfo info = makeHostInfo(settings.key);
+  ASSERT_EQ(initialize(&info), 1);
+  info.userData->enabled = 1;
+  std::strcpy(info.userData->dictionaryPath, dictionary.path.c_str());
+
+  char title[600];
+  FileDirectory* root = execute(&info, nullptr, title, sizeof title);
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(info.userData->lineCount, 3);
+  std::string names = title;
+  for (int32_t i = 0; i < entryCount(root); ++i) names += std::string(" ") + root->entries[i].name;
+  testFreeTree(root);
+  for (const char* word : {"Red", "Green", "Blue", "red", "green", "blue"}) {
+    for (size_t at = names.find(word); at != std::string::npos; at = names.find(word)) {
+      names.erase(at, std::strlen(word));
+    }
+  }
+  // What is left: spaces, and the start of a word cut at the end of a name.
+  EXPECT_EQ(names.find_first_not_of(" rRgGbBeluned"), std::string::npos) << names;
+  uninitialize(&info);
+
+  std::string stored;
+  ASSERT_TRUE(readRawValue(settings, "prefs", &stored));
+  ASSERT_EQ(stored.size(), sizeof(FilterPrefs));
+  int32_t storedCount = 0;
+  std::memcpy(&storedCount, stored.data() + offsetof(FilterPrefs, lineCount), sizeof storedCount);
+  EXPECT_EQ(storedCount, 3);
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include "filter/module_state.h"
 
+#include "generator/word_table.h"
+
 namespace quindle {
 
 void* moduleInstance = nullptr;
 DialogPosition dialogPosition = {0, 0};
+
+void releaseModuleState() { releaseWordTable(); }
 
 }  // namespace quindle

@@ -13,6 +13,10 @@ extern void* moduleInstance;
 // Where the settings dialog was last left; zeros until a position is read or a dialog is closed.
 extern DialogPosition dialogPosition;
 
+// Frees what the module holds for all instances (the word table); each platform's module entry
+// calls it when the module is unloaded.
+void releaseModuleState();
+
 }  // namespace quindle
 
 #endif

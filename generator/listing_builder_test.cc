@@ -8,6 +8,7 @@
 #include "generator/random_source.h"
 #include "reference_model.h"
 #include "small_stack.h"
+#include "test_dictionary.h"
 #include "test_host.h"
 
 namespace quindle {
@@ -44,9 +45,10 @@ class ListingBuilder : public ::testing::Test {
     return result;
   }
 
-  void expectModel(uint32_t seed, int32_t titleLen) {
+  void expectModel(uint32_t seed, int32_t titleLen,
+                   const std::vector<std::string>* lines = nullptr, int32_t lineCount = 0) {
     const ModelListing expected =
-        modelListing(seed, {prefs.maxFiles, prefs.dirLevels}, titleLen);
+        modelListing(seed, {prefs.maxFiles, prefs.dirLevels, lines, lineCount}, titleLen);
     const ModelListing actual = build(seed, titleLen);
     ASSERT_EQ(actual.tree, expected.tree) << "seed " << seed << " maxFiles " << prefs.maxFiles
                                           << " dirLevels " << prefs.dirLevels;
@@ -65,6 +67,20 @@ TEST_F(ListingBuilder, MatchesTheModelOverSeedsAndSettings) {
       const uint32_t seeds = maxFiles == 300 && dirLevels == 3 ? 3 : 40;
       for (uint32_t seed = 0; seed < seeds; ++seed) expectModel(1765224000u + seed * 977u, 64);
     }
+  }
+}
+
+TEST_F(ListingBuilder, MatchesTheModelWithADictionary) {
+  TestDictionary dictionary;
+  std::vector<std::string> lines = makeWordLines(500, 30);
+  lines.push_back(std::string(511, 'z'));
+  useDictionaryLines(&dictionary, &prefs, lines);
+  prefs.maxFiles = 100;
+  prefs.dirLevels = 2;
+  const int32_t pieces = static_cast<int32_t>(lines.size()) + 1;  // 511 characters, then its line feed
+  for (uint32_t seed = 0; seed < 40; ++seed) {
+    for (int32_t titleLen : {64, 700}) expectModel(seed * 7u + 1, titleLen, &dictionary.lines, pieces);
+    ASSERT_EQ(prefs.lineCount, pieces);
   }
 }
 

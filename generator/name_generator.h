@@ -1,5 +1,8 @@
 // Random names for entries and titles.
 //
+// A name is made of dictionary lines when the word table has some for `prefs` (each line
+// followed by a space, more lines while the text is short of maxLen and odd draws say so), and
+// of random letters, digits and spaces otherwise; its first letter is upper-cased.
 // makeName builds one name in the module-wide NameBuffer and returns it; the text stays valid
 // until the next call, so callers copy it out at once. The text has at most maxLen - 1 characters
 // and never more than 511. The draws it takes, and their order, are fixed: the same seed gives the
@@ -20,7 +23,8 @@ constexpr int kNameCapacity = kNameBufferSize - 1;
 constexpr char kNameAlphabet[] = "qwertyuiopasdfghjklzxcvbnm1234567890";
 constexpr int kNameAlphabetSize = 36;
 
-// `prefs` may be null (no dictionary). A maxLen below 1 gives the empty text and takes no draw.
+// `prefs` may be null (no dictionary); the word table may update prefs->lineCount. A maxLen
+// below 1 gives the empty text and takes no draw.
 const char* makeName(FilterPrefs* prefs, int32_t maxLen);
 
 }  // namespace quindle

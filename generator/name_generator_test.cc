@@ -8,17 +8,18 @@
 
 #include "generator/random_source.h"
 #include "reference_model.h"
+#include "test_dictionary.h"
 
 namespace quindle {
 namespace {
 
-using quindle_test::ModelRandom;
-using quindle_test::modelLetterName;
+using namespace quindle_test;
 
 // The name for `seed`, and the draw that follows it, which proves the same draws were taken.
-std::pair<std::string, int> nameAndNextDraw(uint32_t seed, int32_t maxLen) {
+std::pair<std::string, int> nameAndNextDraw(uint32_t seed, int32_t maxLen,
+                                            FilterPrefs* prefs = nullptr) {
   seedRandom(seed);
-  std::string name = makeName(nullptr, maxLen);
+  std::string name = makeName(prefs, maxLen);
   return {name, drawRandom()};
 }
 
@@ -65,6 +66,84 @@ TEST(LetterNames, ABoundBelowOneIsEmptyAndTakesNoDraw) {
     seedRandom(7);
     EXPECT_STREQ(makeName(nullptr, maxLen), "");
     EXPECT_EQ(drawRandom(), first);
+  }
+}
+
+class DictionaryNames : public ::testing::Test {
+ protected:
+  void SetUp() override { std::memset(&prefs, 0, sizeof prefs); }
+
+  void use(const std::vector<std::string>& lines) {
+    useDictionaryLines(&dictionary, &prefs, lines);
+    seedRandom(0);
+    makeName(&prefs, 1);  // counts and loads
+  }
+
+  std::string name(uint32_t seed, int32_t maxLen) { return nameAndNextDraw(seed, maxLen, &prefs).first; }
+
+  FilterPrefs prefs;
+  TestDictionary dictionary;
+};
+
+TEST_F(DictionaryNames, MatchTheModelAndTakeTheSameDraws) {
+  const std::vector<std::vector<std::string>> dictionaries = {
+      {"alpha"},
+      makeWordLines(7, 40),
+      makeWordLines(3000, 12),
+      {"", "x", std::string(300, 'm'), std::string(511, 'w'), "two words"},
+  };
+  for (const auto& lines : dictionaries) {
+    use(lines);
+    const int32_t loaded = prefs.lineCount;
+    // Another instance's larger count draws over more lines than the table holds.
+    for (int32_t lineCount : {loaded, loaded * 3 + 1, INT32_MAX}) {
+      prefs.lineCount = lineCount;
+      for (int32_t maxLen : {1, 2, 7, 64, 300, 511, 512, 513, 600, 4000, 100000}) {
+        for (uint32_t seed = 0; seed < 150; ++seed) {
+          ModelRandom model{seed * 104729u};
+          const std::string expected =
+              modelDictionaryName(model, dictionary.lines, lineCount, maxLen);
+          const auto actual = nameAndNextDraw(seed * 104729u, maxLen, &prefs);
+          ASSERT_EQ(actual.first, expected) << "lines " << loaded << " count " << lineCount
+                                            << " maxLen " << maxLen << " seed " << seed;
+          ASSERT_EQ(actual.second, model.next()) << "maxLen " << maxLen << " seed " << seed;
+          ASSERT_LE(actual.first.size(), static_cast<size_t>(std::min(maxLen - 1, 511)));
+        }
+      }
+    }
+  }
+}
+
+TEST_F(DictionaryNames, OneWordRepeatsUntilTheBoundCutsIt) {
+  use({"alpha"});
+  std::set<std::string> expected;
+  std::string text = "Alpha ";
+  for (int lines = 1; lines <= 10; ++lines, text += "alpha ") expected.insert(text);
+  const std::string cut = text.substr(0, 63);
+  ASSERT_EQ(cut.substr(58), "a alp");
+  expected.insert(cut);
+
+  std::set<std::string> seen;
+  for (uint32_t seed = 0; seed < 20000; ++seed) seen.insert(name(seed, 64));
+  EXPECT_EQ(seen, expected);
+}
+
+TEST_F(DictionaryNames, FortyCharacterLinesGiveOneLineOrACutAt63) {
+  std::vector<std::string> lines;
+  for (char c = 'a'; c <= 'e'; ++c) lines.push_back(std::string(40, c));
+  use(lines);
+  std::set<size_t> lengths;
+  for (uint32_t seed = 0; seed < 2000; ++seed) lengths.insert(name(seed, 64).size());
+  EXPECT_EQ(lengths, (std::set<size_t>{41, 63}));
+}
+
+TEST_F(DictionaryNames, ABoundOfOneTakesOnlyTheIndexDraws) {
+  use({"alpha", "beta"});
+  for (uint32_t seed = 0; seed < 50; ++seed) {
+    seedRandom(seed);
+    for (int i = 0; i < 3; ++i) drawRandom();
+    const int fourth = drawRandom();
+    EXPECT_EQ(nameAndNextDraw(seed, 1, &prefs), std::make_pair(std::string(), fourth));
   }
 }
 

@@ -1,3 +1,5 @@
-// The shared object has no entry point to record; this file only gives the module target a
-// source of its own beside the whole core archive.
-namespace quindle {}
+// The shared object's unload hook: the loader runs it at dlclose and at process exit, and it
+// frees what the module holds for all instances.
+#include "filter/module_state.h"
+
+__attribute__((destructor)) static void releaseOnUnload() { quindle::releaseModuleState(); }

@@ -12,6 +12,13 @@ std::string capitalised(std::string text) {
   return text;
 }
 
+std::string modelName(ModelRandom& random, const ModelSettings& settings, int32_t maxLen) {
+  if (settings.lines && !settings.lines->empty() && settings.lineCount > 0) {
+    return modelDictionaryName(random, *settings.lines, settings.lineCount, maxLen);
+  }
+  return modelLetterName(random, maxLen);
+}
+
 struct Walk {
   ModelRandom random;
   ModelSettings settings;
@@ -24,7 +31,7 @@ void buildDirectory(Walk& walk, int depth) {
   walk.listing.tree += std::to_string(depth) + "|<" + std::to_string(count) + ">\n";
   walk.listing.deepestLevel = std::max(walk.listing.deepestLevel, depth);
   for (uint32_t i = 0; i < count; ++i) {
-    const std::string name = modelLetterName(walk.random, 64);
+    const std::string name = modelName(walk.random, walk.settings, 64);
     std::string size = std::to_string(walk.random.next() % 300) + "KB";
     const int value = walk.random.next();
     const bool directory = walk.random.next() % 20 == 1 && depth < walk.settings.dirLevels;
@@ -52,10 +59,56 @@ std::string modelLetterName(ModelRandom& random, int32_t maxLen) {
   return capitalised(name);
 }
 
+std::string modelDictionaryName(ModelRandom& random, const std::vector<std::string>& lines,
+                                int32_t lineCount, int32_t maxLen) {
+  std::string name;
+  for (;;) {
+    const uint32_t r1 = static_cast<uint32_t>(random.next());
+    const uint32_t r2 = static_cast<uint32_t>(random.next());
+    const uint32_t r3 = static_cast<uint32_t>(random.next());
+    const uint32_t index = ((((r3 << 15) | r2) << 15) | r1) % static_cast<uint32_t>(lineCount);
+    name += lines[index % lines.size()] + " ";
+    if (name.size() >= static_cast<size_t>(maxLen)) break;
+    if (name.size() > 511) break;  // the buffer is full: only bounds above 512 get here
+    if (random.next() % 2 == 0) break;
+  }
+  name.resize(std::min({name.size(), static_cast<size_t>(maxLen - 1), size_t{511}}));
+  return capitalised(name);
+}
+
+std::vector<std::string> modelDictionaryPieces(const std::string& bytes) {
+  std::string text;
+  for (size_t i = 0; i < bytes.size() && bytes[i] != '\x1A'; ++i) {
+    const bool crBeforeLf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+    if (!crBeforeLf) text += bytes[i];
+  }
+  std::vector<std::string> pieces;
+  std::string piece;
+  for (char c : text) {
+    piece += c;
+    if (c == '\n' || piece.size() == 511) {
+      pieces.push_back(piece);
+      piece.clear();
+    }
+  }
+  if (!piece.empty()) pieces.push_back(piece);
+  return pieces;
+}
+
+std::vector<std::string> modelDictionaryLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  for (const std::string& piece : modelDictionaryPieces(bytes)) {
+    std::string line = piece.substr(0, piece.find('\0'));
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 ModelListing modelListing(uint32_t seed, const ModelSettings& settings, int32_t titleLen) {
   Walk walk{ModelRandom{seed}, settings, ModelListing()};
   buildDirectory(walk, 0);
-  walk.listing.title = modelLetterName(walk.random, titleLen);
+  walk.listing.title = modelName(walk.random, walk.settings, titleLen);
   return walk.listing;
 }
 

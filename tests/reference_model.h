@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quindle_test {
 
@@ -19,10 +20,23 @@ struct ModelRandom {
 struct ModelSettings {
   uint32_t maxFiles = 100;
   int32_t dirLevels = 2;
+  // The dictionary's lines as loaded, and the instance's line count; names take random letters
+  // without lines.
+  const std::vector<std::string>* lines = nullptr;
+  int32_t lineCount = 0;
 };
 
 // A random-letter name; bounded to 511 characters like the module's buffer.
 std::string modelLetterName(ModelRandom& random, int32_t maxLen);
+
+// A dictionary name over `lines` with indexes drawn over `lineCount` lines; an index past the
+// lines wraps around. Bounded to 511 characters like the module's buffer.
+std::string modelDictionaryName(ModelRandom& random, const std::vector<std::string>& lines,
+                                int32_t lineCount, int32_t maxLen);
+
+// The pieces a dictionary file's bytes are read as, and the lines made from them.
+std::vector<std::string> modelDictionaryPieces(const std::string& bytes);
+std::vector<std::string> modelDictionaryLines(const std::string& bytes);
 
 // The tree for `seed`, described in the format of describeTree, followed by the title made with
 // `titleLen` (which must be at least 1).

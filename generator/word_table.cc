@@ -1,0 +1,138 @@
+#include "generator/word_table.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "generator/piece_reader.h"
+
+namespace quindle {
+namespace {
+
+WordTable loadedTable = {nullptr, nullptr, 0};
+
+// A block that doubles as it fills, so loading stays linear in the file's size.
+struct GrowingBlock {
+  void* data;
+  size_t capacity;  // in elements
+};
+
+bool reserve(GrowingBlock* block, size_t needed, size_t elementSize) {
+  if (needed <= block->capacity) return true;
+  size_t grown = block->capacity ? block->capacity : 1024;
+  while (grown < needed) {
+    if (grown > SIZE_MAX / 2 / elementSize) return false;
+    grown *= 2;
+  }
+  void* data = std::realloc(block->data, grown * elementSize);
+  if (!data) return false;
+  block->data = data;
+  block->capacity = grown;
+  return true;
+}
+
+// Gives back the unused tail; keeping the larger block is fine if that fails.
+void* shrunk(void* data, size_t bytes) {
+  void* smaller = std::realloc(data, bytes);
+  return smaller ? smaller : data;
+}
+
+FILE* openDictionary(const FilterPrefs& prefs) {
+  return std::fopen(prefs.dictionaryPath, "rb");
+}
+
+// A corrupt record may fill the whole path field without a terminator.
+bool hasDictionaryPath(const FilterPrefs& prefs) {
+  return prefs.dictionaryPath[0] != '\0' &&
+         std::memchr(prefs.dictionaryPath, '\0', sizeof prefs.dictionaryPath) != nullptr;
+}
+
+int32_t countDictionary(const FilterPrefs& prefs) {
+  FILE* file = openDictionary(prefs);
+  if (!file) return 0;
+  const int32_t count = countPieces(file);
+  std::fclose(file);
+  return count;
+}
+
+bool loadDictionary(const FilterPrefs& prefs, WordTable* table) {
+  FILE* file = openDictionary(prefs);
+  if (!file) return false;
+  const bool loaded = readWordTable(file, prefs.lineCount, table);
+  std::fclose(file);
+  return loaded;
+}
+
+}  // namespace
+
+int32_t countPieces(FILE* file) {
+  PieceReader reader;
+  startPieceReader(&reader, file);
+  char piece[kPieceCapacity + 1];
+  int32_t count = 0;
+  while (count < INT32_MAX && readPiece(&reader, piece) > 0) ++count;
+  return count;
+}
+
+bool readWordTable(FILE* file, int32_t maxLines, WordTable* table) {
+  *table = {nullptr, nullptr, 0};
+  PieceReader reader;
+  startPieceReader(&reader, file);
+  char piece[kPieceCapacity + 1];
+  GrowingBlock text = {nullptr, 0};
+  GrowingBlock starts = {nullptr, 0};
+  size_t textUsed = 0;
+  int32_t lines = 0;
+  bool outOfMemory = false;
+  while (lines < maxLines) {
+    const int pieceLength = readPiece(&reader, piece);
+    if (pieceLength == 0) break;
+    size_t lineLength = strnlen(piece, static_cast<size_t>(pieceLength));
+    if (lineLength > 0 && piece[lineLength - 1] == '\n') --lineLength;
+    if (!reserve(&text, textUsed + lineLength + 1, 1) ||
+        !reserve(&starts, static_cast<size_t>(lines) + 1, sizeof(size_t))) {
+      outOfMemory = true;
+      break;
+    }
+    char* textData = static_cast<char*>(text.data);
+    std::memcpy(textData + textUsed, piece, lineLength);
+    textData[textUsed + lineLength] = '\0';
+    static_cast<size_t*>(starts.data)[lines++] = textUsed;
+    textUsed += lineLength + 1;
+  }
+  if (outOfMemory || lines == 0) {
+    std::free(text.data);
+    std::free(starts.data);
+    return false;
+  }
+  table->text = static_cast<char*>(shrunk(text.data, textUsed));
+  table->lineStarts = static_cast<size_t*>(shrunk(starts.data, lines * sizeof(size_t)));
+  table->lineCount = lines;
+  return true;
+}
+
+void freeWordTable(WordTable* table) {
+  std::free(table->text);
+  std::free(table->lineStarts);
+  *table = {nullptr, nullptr, 0};
+}
+
+void releaseWordTable() { freeWordTable(&loadedTable); }
+
+const char* wordTableLine(const WordTable& table, uint32_t index) {
+  const uint32_t held = static_cast<uint32_t>(table.lineCount);
+  return table.text + table.lineStarts[index < held ? index : index % held];
+}
+
+const WordTable* loadWordTable(FilterPrefs* prefs) {
+  // With no dictionary named, even a table loaded for another instance is not used.
+  if (!hasDictionaryPath(*prefs)) return nullptr;
+  if (prefs->lineCount == 0) {
+    releaseWordTable();
+    prefs->lineCount = countDictionary(*prefs);
+  }
+  if (prefs->lineCount <= 0) return nullptr;
+  if (loadedTable.lineCount == 0 && !loadDictionary(*prefs, &loadedTable)) return nullptr;
+  return &loadedTable;
+}
+
+}  // namespace quindle

@@ -1,0 +1,53 @@
+// The dictionary's lines in memory, one table for the whole module, shared by every instance.
+//
+// loadWordTable follows the instance's settings through four states:
+//   no dictionary        (empty path)                 -> none; names are random letters
+//   not counted          (path set, lineCount 0)      -> release any table, count the file's
+//                                                        pieces into lineCount, then load
+//   counted, not loaded  (lineCount >= 1, no table)   -> load up to lineCount lines
+//   loaded               (lineCount >= 1, a table)    -> the table; the file is not read again
+// A lineCount below 0, a file that cannot be opened, a file that yields no piece, or memory that
+// cannot be had gives none, and the next call tries again.
+//
+// A line is its piece (see piece_reader.h) up to the first zero byte, less one trailing line
+// feed where there is one. The table holds at most the pieces actually read, never more than
+// lineCount, so a stored count (which may be stale, huge or corrupt) never sizes an allocation.
+// An instance may draw indexes up to its own lineCount from a table that holds fewer lines:
+// wordTableLine wraps them onto the lines held.
+#ifndef QUINDLE_GENERATOR_WORD_TABLE_H
+#define QUINDLE_GENERATOR_WORD_TABLE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+#include "filter/filter_api.h"
+
+namespace quindle {
+
+struct WordTable {
+  char* text;          // every line, zero-terminated, end to end
+  size_t* lineStarts;  // where each line begins in `text`
+  int32_t lineCount;   // lines held; 0 for an empty table
+};
+
+// The module's table for `prefs`, or null; may set prefs->lineCount.
+const WordTable* loadWordTable(FilterPrefs* prefs);
+
+// The line for a drawn index; indexes past the lines held wrap around. The table must hold a line.
+const char* wordTableLine(const WordTable& table, uint32_t index);
+
+// Frees the module's table; the next loadWordTable loads again.
+void releaseWordTable();
+
+// The steps over an open binary stream, read from its current position.
+// The number of pieces, saturating at INT32_MAX.
+int32_t countPieces(FILE* file);
+// Fills `table` with up to maxLines lines. False, with `table` empty, when no line was read or
+// memory ran out.
+bool readWordTable(FILE* file, int32_t maxLines, WordTable* table);
+void freeWordTable(WordTable* table);
+
+}  // namespace quindle
+
+#endif
