@@ -77,9 +77,12 @@ TEST_F(ListingBuilder, MatchesTheModelWithADictionary) {
   useDictionaryLines(&dictionary, &prefs, lines);
   prefs.maxFiles = 100;
   prefs.dirLevels = 2;
-  const int32_t pieces = static_cast<int32_t>(lines.size()) + 1;  // 511 characters, then its line feed
+  // The 511-character line is one piece, and its line feed another.
+  const int32_t pieces = static_cast<int32_t>(lines.size()) + 1;
   for (uint32_t seed = 0; seed < 40; ++seed) {
-    for (int32_t titleLen : {64, 700}) expectModel(seed * 7u + 1, titleLen, &dictionary.lines, pieces);
+    for (int32_t titleLen : {64, 700}) {
+      expectModel(seed * 7u + 1, titleLen, &dictionary.lines, pieces);
+    }
     ASSERT_EQ(prefs.lineCount, pieces);
   }
 }

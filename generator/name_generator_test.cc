@@ -79,7 +79,9 @@ class DictionaryNames : public ::testing::Test {
     makeName(&prefs, 1);  // counts and loads
   }
 
-  std::string name(uint32_t seed, int32_t maxLen) { return nameAndNextDraw(seed, maxLen, &prefs).first; }
+  std::string name(uint32_t seed, int32_t maxLen) {
+    return nameAndNextDraw(seed, maxLen, &prefs).first;
+  }
 
   FilterPrefs prefs;
   TestDictionary dictionary;

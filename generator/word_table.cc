@@ -105,7 +105,7 @@ bool readWordTable(FILE* file, int32_t maxLines, WordTable* table) {
     return false;
   }
   table->text = static_cast<char*>(shrunk(text.data, textUsed));
-  table->lineStarts = static_cast<size_t*>(shrunk(starts.data, lines * sizeof(size_t)));
+  table->lineStarts = static_cast<size_t*>(shrunk(starts.data, static_cast<size_t>(lines) * sizeof(size_t)));
   table->lineCount = lines;
   return true;
 }
@@ -119,8 +119,7 @@ void freeWordTable(WordTable* table) {
 void releaseWordTable() { freeWordTable(&loadedTable); }
 
 const char* wordTableLine(const WordTable& table, uint32_t index) {
-  const uint32_t held = static_cast<uint32_t>(table.lineCount);
-  return table.text + table.lineStarts[index < held ? index : index % held];
+  return table.text + table.lineStarts[index % static_cast<uint32_t>(table.lineCount)];
 }
 
 const WordTable* loadWordTable(FilterPrefs* prefs) {
