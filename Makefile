@@ -1,14 +1,31 @@
 # The README's two commands: `make demo` and `make test`.
-.PHONY: demo test deps clean
+.PHONY: demo test deps demo-deps clean
 
-demo:
-	@echo "make demo: the reference host and its demo are not built yet"
+# Where the demo keeps its settings, away from the user's own.
+DEMO_SETTINGS := build/demo-settings
+HOST := build/native/bin/quindle-host
+
+# Builds the native module and the reference host, switches the filter on in the demo's own
+# settings folder with the sample dictionary, and prints one generated listing.
+demo: demo-deps
+	@mkdir -p build
+	@cmake --preset native >build/native.configure.log 2>&1 || { cat build/native.configure.log; exit 1; }
+	cmake --build --preset native --target quindle-host
+	@$(HOST) --settings $(DEMO_SETTINGS) settings --reset --enable --levels 2 --max-files 30 \
+	  --dictionary examples/words.txt >/dev/null
+	@echo
+	@$(HOST) --settings $(DEMO_SETTINGS) run
+	@echo
+	@echo "Run it again for another listing: $(HOST) --settings $(DEMO_SETTINGS) run [--format json|stats]"
 
 test: deps
 	scripts/run-tests.sh
 
 deps:
 	scripts/install-deps.sh
+
+demo-deps:
+	@scripts/install-deps.sh native
 
 clean:
 	rm -rf build

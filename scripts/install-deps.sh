@@ -3,16 +3,20 @@
 # both MinGW-w64 cross compilers, Wine (64-bit and its 32-bit half), qemu's user-mode emulator
 # for the 32-bit run, GoogleTest sources, Google Benchmark, clang for fuzzing, and word lists.
 # Only missing packages are installed; nothing is done when everything is present.
+# usage: install-deps.sh [native]   (native: only what the Linux build and the demo need)
 set -euo pipefail
 
-packages=(
-  cmake ninja-build make g++ clang libclang-rt-dev
-  googletest libbenchmark-dev
-  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine wine64 wine32:i386 qemu-user
-  wamerican valgrind python3 file
-)
+native_packages=(cmake ninja-build make g++ googletest python3)
+packages=("${native_packages[@]}")
+if [ "${1:-all}" != native ]; then
+  packages+=(
+    clang libclang-rt-dev libbenchmark-dev
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+    wine wine64 wine32:i386 qemu-user
+    wamerican valgrind file
+  )
+fi
 
 missing=()
 need_i386=0

@@ -1,0 +1,51 @@
+#include <cstdio>
+
+#include "host/commands.h"
+
+namespace quindle_host {
+namespace {
+
+constexpr char kConfigureHelp[] =
+    "usage: quindle-host configure\n"
+    "\n"
+    "Opens the module's settings window. What is chosen there is stored when the host lets the\n"
+    "module go, so the next run uses it.\n";
+
+// The settings window's end codes.
+constexpr int kWindowOk = 1;
+constexpr int kWindowCancelled = 0;
+constexpr int kNoWindow = -1;
+
+}  // namespace
+
+int configureCommand(const HostOptions& options, Arguments& args) {
+  while (hasMore(args)) {
+    const std::string option = take(args);
+    if (option == "--help" || option == "-h") {
+      std::fputs(kConfigureHelp, stdout);
+      return kExitOk;
+    }
+    return unknownOption("configure", option);
+  }
+  ModuleSession session;
+  if (!startSession(options, &session)) return kExitFailure;
+  // The host has no window of its own to own the settings window.
+  const int result = session.exports.userInterface(&session.info, nullptr);
+  endSession(&session);
+  switch (result) {
+    case kWindowOk:
+      std::puts("settings saved");
+      return kExitOk;
+    case kWindowCancelled:
+      std::puts("cancelled: settings unchanged");
+      return kExitOk;
+    case kNoWindow:
+      reportError("the module offers no settings window; use quindle-host settings instead");
+      return kExitFailure;
+    default:
+      reportError("the settings window failed (code " + std::to_string(result) + ")");
+      return kExitFailure;
+  }
+}
+
+}  // namespace quindle_host

@@ -1,0 +1,21 @@
+// A real folder as the host's own tree, built through hostAllocDirectory: one directory per folder,
+// its entries sorted by name; files show their size in kilobytes, rounded up ("0KB" only when
+// empty), and carry their byte count as value; subfolders are "[dir]" entries with their contents.
+// Links and junctions are listed as files and never followed, so a loop cannot trap the walk,
+// which keeps its own stack whatever the depth. Names longer than an entry's field are cut.
+// A subfolder that cannot be read stays an empty directory, with a warning on stderr.
+#ifndef QUINDLE_HOST_FOLDER_LISTING_H
+#define QUINDLE_HOST_FOLDER_LISTING_H
+
+#include <string>
+
+#include "filter/filter_api.h"
+
+namespace quindle_host {
+
+// The tree of `folder`, or null with `error` set when the folder cannot be read or memory runs out.
+FileDirectory* listFolder(const std::string& folder, std::string* error);
+
+}  // namespace quindle_host
+
+#endif

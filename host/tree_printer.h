@@ -1,0 +1,21 @@
+// The `tree` format: the title, the entries indented in the style of the tree tool with each
+// entry's size text after its name, then a summary line. Printed while walking, so a huge listing
+// is never copied. Control characters in the module's text are shown as '?', so a name cannot
+// break a line. Returns false when the output could not be written.
+#ifndef QUINDLE_HOST_TREE_PRINTER_H
+#define QUINDLE_HOST_TREE_PRINTER_H
+
+#include <cstdio>
+#include <string>
+
+#include "filter/filter_api.h"
+#include "host/tree_stats.h"
+
+namespace quindle_host {
+
+bool printTree(std::FILE* out, const std::string& titleUtf8, const FileDirectory* root,
+               const TreeStats& stats);
+
+}  // namespace quindle_host
+
+#endif
