@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "dialog/settings_dialog.h"
 #include "filter/clock.h"
 #include "filter/filter_api.h"
 #include "filter/module_state.h"
@@ -53,9 +54,9 @@ QUINDLE_EXPORT FileDirectory* QUINDLE_CALL FileFilterExecute(FileFilterInfo* inf
   return newRoot;
 }
 
-QUINDLE_EXPORT int QUINDLE_CALL FileFilterUserInterface(FileFilterInfo* /*info*/,
-                                                        FileFilterWindow /*parent*/) {
-  return -1;  // no settings window yet
+QUINDLE_EXPORT int QUINDLE_CALL FileFilterUserInterface(FileFilterInfo* info,
+                                                        FileFilterWindow parent) {
+  return showSettingsDialog(info, parent);
 }
 
 }  // extern "C"

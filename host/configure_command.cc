@@ -8,8 +8,8 @@ namespace {
 constexpr char kConfigureHelp[] =
     "usage: quindle-host configure\n"
     "\n"
-    "Opens the module's settings window. What is chosen there is stored when the host lets the\n"
-    "module go, so the next run uses it.\n";
+    "Opens the module's settings window (on Linux, a form on the terminal). What is chosen there\n"
+    "is stored when the host lets the module go, so the next run uses it.\n";
 
 // The settings window's end codes.
 constexpr int kWindowOk = 1;
@@ -40,7 +40,8 @@ int configureCommand(const HostOptions& options, Arguments& args) {
       std::puts("cancelled: settings unchanged");
       return kExitOk;
     case kNoWindow:
-      reportError("the module offers no settings window; use quindle-host settings instead");
+      reportError("no settings window could be shown (no terminal or display); "
+                  "use quindle-host settings instead");
       return kExitFailure;
     default:
       reportError("the settings window failed (code " + std::to_string(result) + ")");
