@@ -4,16 +4,23 @@
 #include <cstring>
 
 #include "filter/text_field.h"
+#include "generator/dictionary_name_field.h"
+#include "generator/draw_block.h"
+#include "generator/draw_math.h"
+#include "generator/listing_paths.h"
 #include "generator/name_generator.h"
 #include "generator/random_source.h"
+#include "generator/size_texts.h"
+#include "generator/word_table.h"
 
 namespace quindle {
 namespace {
 
-constexpr int kNameBound = FILE_ENTRY_NAME_SIZE;
-constexpr int kSizeModulus = 300;
-constexpr int kDirectoryModulus = 20;
-constexpr int kDirectoryDraw = 1;
+constexpr uint32_t kDirectoryDraw = 1;
+
+// Module-wide like the name buffer: one execute runs at a time, and a host that calls on a small
+// stack should not have to hold the block.
+DrawBlock drawBlock;
 
 // A directory whose entries are still being filled.
 struct PendingDirectory {
@@ -41,8 +48,8 @@ bool reserveOneMore(PendingStack& stack) {
   return true;
 }
 
-int32_t drawEntryCount(const FilterPrefs& prefs) {
-  const uint32_t r = static_cast<uint32_t>(drawRandom());
+int32_t takeEntryCount(DrawBlock& block, const FilterPrefs& prefs) {
+  const uint32_t r = block.draws[block.next++];
   return prefs.maxFiles ? static_cast<int32_t>(r % prefs.maxFiles) : 0;
 }
 
@@ -57,45 +64,39 @@ FileDirectory* allocateDirectory(const FileFilterInfo& info, int32_t count) {
   return dir;
 }
 
-void writeSizeText(char (&sizeText)[FILE_ENTRY_SIZE_TEXT_SIZE], int kilobytes) {
-  char text[FILE_ENTRY_SIZE_TEXT_SIZE] = {};
-  int length = 0;
-  if (kilobytes >= 100) text[length++] = static_cast<char>('0' + kilobytes / 100);
-  if (kilobytes >= 10) text[length++] = static_cast<char>('0' + kilobytes / 10 % 10);
-  text[length++] = static_cast<char>('0' + kilobytes % 10);
-  text[length++] = 'K';
-  text[length] = 'B';
-  std::memcpy(sizeText, text, sizeof text);
-}
+// How entry names are made for this run: from the dictionary's lines, or random letters.
+struct NameSource {
+  const ListingKernel* kernel;
+  const WordTable* table;
+  uint32_t drawnLines;
+};
 
 // Fills every field of a file entry but the host's byte, taking the entry's draws up to and
-// including its value.
-void fillFileEntry(FileEntry& entry, FilterPrefs* prefs) {
-  copyZeroFilled(entry.name, sizeof entry.name, makeName(prefs, kNameBound));
-  writeSizeText(entry.sizeText, drawRandom() % kSizeModulus);
-  entry.value = drawRandom();
+// including its value; returns the entry's directory draw.
+uint32_t fillFileEntry(FileEntry& entry, DrawBlock& block, const NameSource& names) {
+  int at = names.table
+               ? writeDictionaryName(block, block.next, *names.table, names.drawnLines, entry.name)
+               : names.kernel->writeLetterName(block, block.next, entry.name);
+  const uint32_t size = block.draws[at];
+  std::memcpy(entry.sizeText, kSizeTexts.sizes[remainderOf(size, kDivideBy300)].text, sizeof entry.sizeText);
+  entry.value = block.draws[at + 1];
   entry.flags[0] = entry.flags[1] = entry.flags[2] = 0;
   entry.children = nullptr;
+  block.next = at + 3;
+  return block.draws[at + 2];
 }
 
 void markDirectory(FileEntry& entry, FileDirectory* children) {
-  copyZeroFilled(entry.sizeText, sizeof entry.sizeText, "[dir]");
+  std::memcpy(entry.sizeText, kSizeTexts.directory.text, sizeof entry.sizeText);
   entry.flags[0] = entry.flags[1] = 1;
   entry.children = children;
 }
 
-}  // namespace
-
-FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs) {
-  int32_t rootCount = drawEntryCount(*prefs);
-  FileDirectory* root = allocateDirectory(info, rootCount);
-  if (!root) {
-    rootCount = 0;
-    root = allocateDirectory(info, 0);
-    if (!root) return nullptr;
-  }
+// Walks the tree depth first from `root`, whose entries come from the block from its `next` on.
+void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirectory* root,
+              int32_t rootCount, DrawBlock& block, const NameSource& names) {
   PendingStack stack;
-  if (!reserveOneMore(stack)) return root;  // an empty root: nothing was written into it
+  if (!reserveOneMore(stack)) return;  // an empty root: nothing was written into it
   stack.frames[stack.size++] = {root->entries, rootCount, 0, 0};
 
   while (stack.size > 0) {
@@ -106,16 +107,38 @@ FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs) {
     }
     FileEntry& entry = top.entries[top.next++];
     const int32_t depth = top.depth;
-    fillFileEntry(entry, prefs);
-    if (drawRandom() % kDirectoryModulus != kDirectoryDraw || depth >= prefs->dirLevels) continue;
+    reserveEntryDraws(&block, *names.kernel);
+    const uint32_t directoryDraw = fillFileEntry(entry, block, names);
+    if (remainderOf(directoryDraw, kDivideBy20) != kDirectoryDraw || depth >= prefs.dirLevels) continue;
     if (!reserveOneMore(stack)) continue;
-    const int32_t childCount = drawEntryCount(*prefs);
+    const int32_t childCount = takeEntryCount(block, prefs);
     FileDirectory* child = allocateDirectory(info, childCount);
     if (!child) continue;
     markDirectory(entry, child);
     stack.frames[stack.size++] = {child->entries, childCount, 0, depth + 1};
   }
   std::free(stack.frames);
+}
+
+}  // namespace
+
+FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs) {
+  const ListingKernel& kernel = activeListingKernel();
+  DrawBlock& block = drawBlock;
+  startDrawBlock(&block, kernel, randomSource.state);
+  int32_t rootCount = takeEntryCount(block, *prefs);
+  FileDirectory* root = allocateDirectory(info, rootCount);
+  if (!root) {
+    rootCount = 0;
+    root = allocateDirectory(info, 0);
+  }
+  if (root && rootCount > 0) {
+    // Looked up once for the whole tree: nothing changes the instance's dictionary meanwhile.
+    const WordTable* table = loadWordTable(prefs);
+    const NameSource names = {&kernel, table, table ? static_cast<uint32_t>(prefs->lineCount) : 0u};
+    fillTree(info, *prefs, root, rootCount, block, names);
+  }
+  randomSource.state = finishDrawBlock(block);
   return root;
 }
 

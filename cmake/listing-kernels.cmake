@@ -1,0 +1,15 @@
+# The listing's code paths: on x86 (32- and 64-bit) the AVX2 and AVX-512 kernels are built as
+# well and picked at run time; elsewhere the portable kernel is all there is. The vector code asks
+# for its instructions per function, so the rest of the module stays baseline.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86|x86_64|AMD64|amd64|i[3-6]86)$")
+  set(listing_vector_sources generator/listing_path_avx2.cc generator/listing_path_avx512.cc)
+  target_sources(quindle_core PRIVATE generator/listing_kernels_x86.cc ${listing_vector_sources})
+  if(WIN32)
+    # GCC for Windows cannot align the stack beyond 16 bytes, yet spills 32- and 64-byte vectors
+    # with aligned moves; the assembler makes every such move an unaligned one.
+    set_source_files_properties(${listing_vector_sources}
+      PROPERTIES COMPILE_OPTIONS "-Wa,-muse-unaligned-vector-move")
+  endif()
+else()
+  target_sources(quindle_core PRIVATE generator/listing_kernels_generic.cc)
+endif()

@@ -1,0 +1,45 @@
+// The portable kernel: plain C++ that any processor runs. Eight lanes of the generator advance
+// independently, which keeps the multiplies from waiting on one another; names use the
+// character-start mask and walk its set bits.
+#include "generator/draw_math.h"
+#include "generator/lane_start.h"
+#include "generator/letter_name.h"
+#include "generator/listing_paths.h"
+
+namespace quindle {
+namespace {
+
+constexpr int kLanes = 8;
+constexpr AffineStep kLaneStep = stepsOf(kLanes);
+
+uint32_t fillDrawsPortable(uint32_t state, int count, uint16_t* draws, uint8_t* glyphs,
+                           uint64_t* letterBits) {
+  const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
+  uint32_t lanes[kLanes];
+  startLanes(state, lanes, kLanes);
+  for (int chunk = 0; chunk < count; chunk += 64) {
+    uint64_t bits = 0;
+    for (int i = 0; i < 64; i += kLanes) {
+      for (int lane = 0; lane < kLanes; ++lane) {
+        const uint32_t draw = drawOfState(lanes[lane]);
+        lanes[lane] = lanes[lane] * kLaneStep.multiplier + kLaneStep.increment;
+        draws[chunk + i + lane] = static_cast<uint16_t>(draw);
+        glyphs[chunk + i + lane] = static_cast<uint8_t>(kNameAlphabet[remainderOf(draw, kDivideBy36)]);
+        bits |= static_cast<uint64_t>(drawTakesALetter(draw)) << (i + lane);
+      }
+    }
+    letterBits[chunk / 64] = bits;
+  }
+  return endState;
+}
+
+int writeLetterNamePortable(const DrawBlock& block, int at, char* field) {
+  return writeLetterNameByStarts(block, at, field);
+}
+
+}  // namespace
+
+const ListingKernel kPortableKernel = {ListingPath::kPortable, "portable", fillDrawsPortable,
+                                       writeLetterNamePortable};
+
+}  // namespace quindle
