@@ -43,10 +43,6 @@ void startDrawBlock(DrawBlock* block, const ListingKernel& kernel, uint32_t stat
 // Keeps the draws from `next` on and fills the rest of the block.
 void refillDrawBlock(DrawBlock* block, const ListingKernel& kernel);
 
-inline void reserveEntryDraws(DrawBlock* block, const ListingKernel& kernel) {
-  if (block->filled - block->next < kRefillBelow) refillDrawBlock(block, kernel);
-}
-
 // The generator's state once the draws up to `next` have been taken.
 uint32_t finishDrawBlock(const DrawBlock& block);
 

@@ -62,6 +62,18 @@ constexpr uint32_t remainderOf(uint32_t draw, Reciprocal r) {
 // A draw that is not 1 modulo 6 makes a letter or digit, picked by the draw after it.
 constexpr bool drawTakesALetter(uint32_t draw) { return remainderOf(draw, kDivideBy6) != 1; }
 
+// `ifTrue` or `ifFalse` by masking, for choices that random draws make unpredictable: the
+// compiler turns a plain conditional into a branch that guesses wrong half the time.
+constexpr uint64_t chooseBits(bool condition, uint64_t ifTrue, uint64_t ifFalse) {
+  const uint64_t mask = 0 - static_cast<uint64_t>(condition);
+  return (ifTrue & mask) | (ifFalse & ~mask);
+}
+
+constexpr int chooseInt(bool condition, int ifTrue, int ifFalse) {
+  const int mask = -static_cast<int>(condition);
+  return (ifTrue & mask) | (ifFalse & ~mask);
+}
+
 constexpr uint64_t kEvenBits = 0x5555555555555555ull;
 constexpr uint64_t kOddBits = 0xAAAAAAAAAAAAAAAAull;
 

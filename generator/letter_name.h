@@ -51,7 +51,7 @@ inline int writeLetterNameByStarts(const DrawBlock& block, int at, char* field) 
     do {
       last = __builtin_ctzll(starts);
       starts &= starts - 1;
-      field[written++] = (letters >> last & 1u) ? static_cast<char>(block.glyphs[position + last + 1]) : ' ';
+      field[written++] = static_cast<char>(chooseBits(letters >> last & 1u, block.glyphs[position + last + 1], ' '));
     } while (written < length && starts != 0);
     position += last + 1 + static_cast<int>(letters >> last & 1u);
   }

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "filter/text_field.h"
-#include "generator/dictionary_name_field.h"
 #include "generator/draw_block.h"
+#include "generator/entry_run.h"
 #include "generator/draw_math.h"
 #include "generator/listing_paths.h"
 #include "generator/name_generator.h"
@@ -16,19 +16,9 @@
 namespace quindle {
 namespace {
 
-constexpr uint32_t kDirectoryDraw = 1;
-
 // Module-wide like the name buffer: one execute runs at a time, and a host that calls on a small
 // stack should not have to hold the block.
 DrawBlock drawBlock;
-
-// A directory whose entries are still being filled.
-struct PendingDirectory {
-  FileEntry* entries;
-  int32_t count;
-  int32_t next;
-  int32_t depth;
-};
 
 // The explicit stack of the depth-first walk. Plain realloc so that running out of memory is a
 // result, not an exception.
@@ -64,28 +54,6 @@ FileDirectory* allocateDirectory(const FileFilterInfo& info, int32_t count) {
   return dir;
 }
 
-// How entry names are made for this run: from the dictionary's lines, or random letters.
-struct NameSource {
-  const ListingKernel* kernel;
-  const WordTable* table;
-  uint32_t drawnLines;
-};
-
-// Fills every field of a file entry but the host's byte, taking the entry's draws up to and
-// including its value; returns the entry's directory draw.
-uint32_t fillFileEntry(FileEntry& entry, DrawBlock& block, const NameSource& names) {
-  int at = names.table
-               ? writeDictionaryName(block, block.next, *names.table, names.drawnLines, entry.name)
-               : names.kernel->writeLetterName(block, block.next, entry.name);
-  const uint32_t size = block.draws[at];
-  std::memcpy(entry.sizeText, kSizeTexts.sizes[remainderOf(size, kDivideBy300)].text, sizeof entry.sizeText);
-  entry.value = block.draws[at + 1];
-  entry.flags[0] = entry.flags[1] = entry.flags[2] = 0;
-  entry.children = nullptr;
-  block.next = at + 3;
-  return block.draws[at + 2];
-}
-
 void markDirectory(FileEntry& entry, FileDirectory* children) {
   std::memcpy(entry.sizeText, kSizeTexts.directory.text, sizeof entry.sizeText);
   entry.flags[0] = entry.flags[1] = 1;
@@ -94,27 +62,25 @@ void markDirectory(FileEntry& entry, FileDirectory* children) {
 
 // Walks the tree depth first from `root`, whose entries come from the block from its `next` on.
 void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirectory* root,
-              int32_t rootCount, DrawBlock& block, const NameSource& names) {
+              int32_t rootCount, DrawBlock& block, const ListingKernel& kernel,
+              const NameSource& names) {
   PendingStack stack;
   if (!reserveOneMore(stack)) return;  // an empty root: nothing was written into it
   stack.frames[stack.size++] = {root->entries, rootCount, 0, 0};
 
   while (stack.size > 0) {
     PendingDirectory& top = stack.frames[stack.size - 1];
-    if (top.next == top.count) {
+    const int32_t depth = top.depth;
+    FileEntry* entry = kernel.fillEntries(top, depth < prefs.dirLevels, block, names);
+    if (!entry) {
       --stack.size;
       continue;
     }
-    FileEntry& entry = top.entries[top.next++];
-    const int32_t depth = top.depth;
-    reserveEntryDraws(&block, *names.kernel);
-    const uint32_t directoryDraw = fillFileEntry(entry, block, names);
-    if (remainderOf(directoryDraw, kDivideBy20) != kDirectoryDraw || depth >= prefs.dirLevels) continue;
     if (!reserveOneMore(stack)) continue;
     const int32_t childCount = takeEntryCount(block, prefs);
     FileDirectory* child = allocateDirectory(info, childCount);
     if (!child) continue;
-    markDirectory(entry, child);
+    markDirectory(*entry, child);
     stack.frames[stack.size++] = {child->entries, childCount, 0, depth + 1};
   }
   std::free(stack.frames);
@@ -135,8 +101,8 @@ FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs) {
   if (root && rootCount > 0) {
     // Looked up once for the whole tree: nothing changes the instance's dictionary meanwhile.
     const WordTable* table = loadWordTable(prefs);
-    const NameSource names = {&kernel, table, table ? static_cast<uint32_t>(prefs->lineCount) : 0u};
-    fillTree(info, *prefs, root, rootCount, block, names);
+    const NameSource names = {table, table ? static_cast<uint32_t>(prefs->lineCount) : 0u};
+    fillTree(info, *prefs, root, rootCount, block, kernel, names);
   }
   randomSource.state = finishDrawBlock(block);
   return root;

@@ -49,7 +49,7 @@ TEST_P(ListingKernels, RefillsKeepTheSequenceAndGiveBackUnreadDraws) {
   int taken = 0;
   // Steps of every size up to an entry's bound cross refills at every offset within a chunk.
   for (int step = 1; taken < 5 * kBlockDraws; step = step % kEntryDrawBound + 7) {
-    reserveEntryDraws(&block, kernel());
+    if (block.filled - block.next < kRefillBelow) refillDrawBlock(&block, kernel());
     ASSERT_GE(block.filled - block.next, kRefillBelow);
     for (int i = 0; i < step; ++i, ++taken) {
       ASSERT_EQ(block.draws[block.next++], model.next()) << "draw " << taken;

@@ -4,6 +4,7 @@
 #include <immintrin.h>
 
 #include "generator/draw_math.h"
+#include "generator/entry_run.h"
 #include "generator/lane_start.h"
 #include "generator/letter_name.h"
 #include "generator/listing_paths.h"
@@ -54,7 +55,7 @@ QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, uint16_t* draws, 
                                    uint64_t* letterBits) {
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
   alignas(32) uint32_t first[kLanes];
-  startLanes(state, first, kLanes);
+  startLanes<kLanes>(state, first);
   __m256i lanes = _mm256_load_si256(reinterpret_cast<const __m256i*>(first));
   const __m256i multiplier = _mm256_set1_epi32(static_cast<int>(kLaneStep.multiplier));
   const __m256i increment = _mm256_set1_epi32(static_cast<int>(kLaneStep.increment));
@@ -90,8 +91,20 @@ QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field
   return writeLetterNameByStarts(block, at, field);
 }
 
+QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
+                         const NameSource& names);
+
 }  // namespace
 
-extern const ListingKernel kAvx2Kernel = {ListingPath::kAvx2, "avx2", fillDrawsAvx2, writeLetterNameAvx2};
+extern const ListingKernel kAvx2Kernel = {ListingPath::kAvx2, "avx2", fillDrawsAvx2, writeLetterNameAvx2, fillEntriesAvx2};
+
+namespace {
+
+QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
+                         const NameSource& names) {
+  return fillEntryRun(dir, mayHoldDirectories, block, names, kAvx2Kernel, writeLetterNameAvx2);
+}
+
+}  // namespace
 
 }  // namespace quindle

@@ -6,14 +6,17 @@
 // GCC 12's own AVX-512 intrinsic headers leave a vector undefined on purpose and then warn about it.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
-#include "generator/bit_select.h"
 #include "generator/draw_math.h"
+#include "generator/entry_run.h"
 #include "generator/lane_start.h"
 #include "generator/letter_name.h"
 #include "generator/listing_paths.h"
+#include "nth_set_bit.h"  // per word size, see cmake/listing-kernels.cmake
 
 #define QUINDLE_AVX512 \
   __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")))
+// Helpers are folded into their callers: passing vectors between functions goes through memory.
+#define QUINDLE_AVX512_INLINE QUINDLE_AVX512 inline __attribute__((always_inline))
 
 namespace quindle {
 namespace {
@@ -33,98 +36,136 @@ constexpr ByteIndexes makeByteIndexes() {
 
 constexpr ByteIndexes kByteIndexes = makeByteIndexes();
 
-QUINDLE_AVX512 __m512i remainders(__m512i draws, Reciprocal r) {
+QUINDLE_AVX512_INLINE __m512i remainders(__m512i draws, Reciprocal r) {
   const __m512i quotients = _mm512_srli_epi16(
       _mm512_mulhi_epu16(draws, _mm512_set1_epi16(static_cast<short>(r.multiplier))), r.shift - 16);
   return _mm512_sub_epi16(draws, _mm512_mullo_epi16(quotients, _mm512_set1_epi16(static_cast<short>(r.divisor))));
 }
 
+// Tables indexed by a draw modulo 36: since 6 divides 36, that remainder also tells whether the
+// draw is 1 modulo 6, a space.
+struct ByRemainder36 {
+  alignas(64) uint8_t takesALetter[64];
+  alignas(64) uint16_t highHalves[32];  // word indexes of the upper halves of two vectors of 16 states
+  alignas(64) uint8_t lowBytes[64];     // byte indexes of the lower halves of two vectors of 32 words
+};
+
+constexpr ByRemainder36 makeByRemainder36() {
+  ByRemainder36 tables = {};
+  for (int i = 0; i < 36; ++i) tables.takesALetter[i] = i % 6 != 1 ? 0xFF : 0;
+  for (int i = 0; i < 32; ++i) tables.highHalves[i] = static_cast<uint16_t>(2 * i + 1);
+  for (int i = 0; i < 64; ++i) tables.lowBytes[i] = static_cast<uint8_t>(2 * i);
+  return tables;
+}
+
+constexpr ByRemainder36 kByRemainder36 = makeByRemainder36();
+
+// Four vectors of 16 lanes, each advancing 64 draws at a time, so no multiply waits on another.
+constexpr int kVectors = 4;
+constexpr AffineStep kChunkStep = stepsOf(kLanes * kVectors);
+
 QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, uint16_t* draws,
                                        uint8_t* glyphs, uint64_t* letterBits) {
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
-  alignas(64) uint32_t first[kLanes];
-  startLanes(state, first, kLanes);
-  __m512i lanes = _mm512_load_si512(first);
-  const __m512i multiplier = _mm512_set1_epi32(static_cast<int>(kLaneStep.multiplier));
-  const __m512i increment = _mm512_set1_epi32(static_cast<int>(kLaneStep.increment));
-  const __m512i drawMask = _mm512_set1_epi32(0x7FFF);
-  const __m512i spaceRemainder = _mm512_set1_epi16(1);
+  const LaneSteps<kLanes * kVectors>& starts = kLaneSteps<kLanes * kVectors>;
+  __m512i lanes[kVectors];
+  for (int v = 0; v < kVectors; ++v) {
+    lanes[v] = _mm512_add_epi32(
+        _mm512_mullo_epi32(_mm512_set1_epi32(static_cast<int>(state)), _mm512_load_si512(starts.multipliers + v * kLanes)),
+        _mm512_load_si512(starts.increments + v * kLanes));
+  }
+  const __m512i multiplier = _mm512_set1_epi32(static_cast<int>(kChunkStep.multiplier));
+  const __m512i increment = _mm512_set1_epi32(static_cast<int>(kChunkStep.increment));
+  const __m512i highHalves = _mm512_load_si512(kByRemainder36.highHalves);
+  const __m512i drawMask = _mm512_set1_epi16(0x7FFF);
   const __m512i alphabet = _mm512_load_si512(kPaddedAlphabet.characters);
+  const __m512i letterTable = _mm512_load_si512(kByRemainder36.takesALetter);
+  const __m512i lowBytes = _mm512_load_si512(kByRemainder36.lowBytes);
   for (int chunk = 0; chunk < count; chunk += 64) {
-    __m512i words[2];
-    for (__m512i& word : words) {
-      __m256i halves[2];
-      for (__m256i& half : halves) {
-        half = _mm512_cvtepi32_epi16(_mm512_and_si512(_mm512_srli_epi32(lanes, 16), drawMask));
-        lanes = _mm512_add_epi32(_mm512_mullo_epi32(lanes, multiplier), increment);
-      }
-      word = _mm512_inserti64x4(_mm512_castsi256_si512(halves[0]), halves[1], 1);
-    }
-    _mm512_storeu_si512(draws + chunk, words[0]);
-    _mm512_storeu_si512(draws + chunk + 32, words[1]);
-    const uint64_t low = _mm512_cmpneq_epi16_mask(remainders(words[0], kDivideBy6), spaceRemainder);
-    const uint64_t high = _mm512_cmpneq_epi16_mask(remainders(words[1], kDivideBy6), spaceRemainder);
-    letterBits[chunk / 64] = low | high << 32;
-    const __m512i indexes = _mm512_inserti64x4(
-        _mm512_castsi256_si512(_mm512_cvtepi16_epi8(remainders(words[0], kDivideBy36))),
-        _mm512_cvtepi16_epi8(remainders(words[1], kDivideBy36)), 1);
-    _mm512_storeu_si512(glyphs + chunk, _mm512_permutexvar_epi8(indexes, alphabet));
+    // A draw is bits 16 to 30 of its state: the upper 16-bit half of each lane, less its top bit.
+    const __m512i low = _mm512_and_si512(_mm512_permutex2var_epi16(lanes[0], highHalves, lanes[1]), drawMask);
+    const __m512i high = _mm512_and_si512(_mm512_permutex2var_epi16(lanes[2], highHalves, lanes[3]), drawMask);
+    for (__m512i& lane : lanes) lane = _mm512_add_epi32(_mm512_mullo_epi32(lane, multiplier), increment);
+    _mm512_storeu_si512(draws + chunk, low);
+    _mm512_storeu_si512(draws + chunk + 32, high);
+    const __m512i remainders36 = _mm512_permutex2var_epi8(remainders(low, kDivideBy36), lowBytes,
+                                                          remainders(high, kDivideBy36));
+    _mm512_storeu_si512(glyphs + chunk, _mm512_permutexvar_epi8(remainders36, alphabet));
+    const __m512i letters = _mm512_permutexvar_epi8(remainders36, letterTable);
+    letterBits[chunk / 64] = _mm512_test_epi8_mask(letters, letters);
   }
   return endState;
 }
 
-constexpr uint64_t lowBits(int count) { return count >= 64 ? ~0ull : (1ull << count) - 1; }
+// The low `count` bits, for counts from 0 to 64, without a branch.
+constexpr uint64_t lowBits(int count) {
+  return ((1ull << (count & 63)) - 1) | (0 - static_cast<uint64_t>(count >> 6));
+}
 
-// The characters of one 64-draw window that starts on a character, packed to the front.
-struct WindowCharacters {
-  __m512i packed;
+// A window of 64 draws and its character starts; `at` is the draw of bit 0.
+struct Window {
+  int at;
   uint64_t letters;
   uint64_t starts;
 };
 
-QUINDLE_AVX512 WindowCharacters windowCharacters(const DrawBlock& block, int at) {
-  WindowCharacters window;
-  window.letters = letterWindow(block, at);
-  window.starts = characterStarts(window.letters);
-  // A letter's character is the glyph of the draw after its start; a space draw is a space.
-  const __m512i glyphs = _mm512_loadu_si512(block.glyphs + at + 1);
+// The characters of a window, packed to the front. A letter's character is the glyph of the draw
+// after its start; a space draw is a space.
+QUINDLE_AVX512_INLINE __m512i packedCharacters(const DrawBlock& block, const Window& window) {
+  const __m512i glyphs = _mm512_loadu_si512(block.glyphs + window.at + 1);
   const __m512i characters = _mm512_mask_blend_epi8(window.letters, _mm512_set1_epi8(' '), glyphs);
-  window.packed = _mm512_maskz_compress_epi8(window.starts, characters);
-  return window;
+  return _mm512_maskz_compress_epi8(window.starts, characters);
 }
 
-// The draw after the n-th character of a window that begins at `at`.
-QUINDLE_AVX512 int afterCharacter(const WindowCharacters& window, int at, int n) {
-  const int start = nthSetBit(window.starts, n);
-  return at + start + 1 + static_cast<int>(window.letters >> start & 1u);
-}
-
-QUINDLE_AVX512 int writeLetterNameAvx512(const DrawBlock& block, int at, char* field) {
+// A name of up to 63 characters lies within 128 draws: the two windows hold at least 32
+// characters each. The second window's starts are worked out as if it began on a character and
+// corrected afterwards, so neither window waits for the other. Which window the name ends in is a coin toss too, so nothing branches on either.
+QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, char* field) {
   const int length = letterNameLength(block, at);
-  int position = at + 1;
-  const WindowCharacters first = windowCharacters(block, position);
+  Window first = {at + 1, letterWindow(block, at + 1), 0};
+  first.starts = characterStarts(first.letters);
+  Window second = {at + 65, letterWindow(block, at + 65), 0};
+  // When the first window's last draw leads a letter, the second window's first draw is that
+  // letter's, and the starts of the second window's first run of letters (up to and including the
+  // draw after it) fall on the other draws: the run's mask flips them.
+  const uint64_t secondBeginsInsideALetter = (first.starts & first.letters) >> 63;
+  const uint64_t firstRun = ~second.letters ^ (~second.letters - 1);
+  second.starts = characterStarts(second.letters) ^ (firstRun & (0 - secondBeginsInsideALetter));
   const int inFirst = __builtin_popcountll(first.starts);
-  __m512i name;
-  if (length <= inFirst) {
-    name = _mm512_maskz_mov_epi8(lowBits(length), first.packed);
-    if (length > 0) position = afterCharacter(first, position, length);
-  } else {
-    position = afterCharacter(first, position, inFirst);
-    const WindowCharacters second = windowCharacters(block, position);
-    const __m512i shift = _mm512_sub_epi8(_mm512_load_si512(kByteIndexes.index), _mm512_set1_epi8(static_cast<char>(inFirst)));
-    name = _mm512_mask_permutexvar_epi8(first.packed, lowBits(length) & ~lowBits(inFirst), shift, second.packed);
-    position = afterCharacter(second, position, length - inFirst);
-  }
+
+  const __m512i shift = _mm512_sub_epi8(_mm512_load_si512(kByteIndexes.index),
+                                        _mm512_set1_epi8(static_cast<char>(inFirst)));
+  __m512i name = _mm512_maskz_mov_epi8(lowBits(length), packedCharacters(block, first));
+  name = _mm512_mask_permutexvar_epi8(name, lowBits(length) & ~lowBits(inFirst), shift,
+                                      packedCharacters(block, second));
   const __mmask64 firstIsLower =
       _mm512_cmple_epu8_mask(_mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a')) & 1u;
   name = _mm512_mask_sub_epi8(name, firstIsLower, name, _mm512_set1_epi8('a' - 'A'));
   _mm512_storeu_si512(field, name);
-  return position;
+
+  // The name ends where its next character would start: the (length + 1)-th start counting
+  // from the first window, which is in the second window once the first has no more.
+  const bool endsInSecond = length >= inFirst;
+  const int rank = length + 1 - chooseInt(endsInSecond, inFirst, 0);
+  return chooseInt(endsInSecond, second.at, first.at) +
+         nthSetBit(chooseBits(endsInSecond, second.starts, first.starts), rank);
 }
+
+QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
+                         const NameSource& names);
 
 }  // namespace
 
 extern const ListingKernel kAvx512Kernel = {ListingPath::kAvx512, "avx512", fillDrawsAvx512,
-                                           writeLetterNameAvx512};
+                                           writeLetterNameAvx512, fillEntriesAvx512};
+
+namespace {
+
+QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
+                         const NameSource& names) {
+  return fillEntryRun(dir, mayHoldDirectories, block, names, kAvx512Kernel, writeLetterNameAvx512);
+}
+
+}  // namespace
 
 }  // namespace quindle

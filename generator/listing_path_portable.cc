@@ -2,6 +2,7 @@
 // independently, which keeps the multiplies from waiting on one another; names use the
 // character-start mask and walk its set bits.
 #include "generator/draw_math.h"
+#include "generator/entry_run.h"
 #include "generator/lane_start.h"
 #include "generator/letter_name.h"
 #include "generator/listing_paths.h"
@@ -16,7 +17,7 @@ uint32_t fillDrawsPortable(uint32_t state, int count, uint16_t* draws, uint8_t* 
                            uint64_t* letterBits) {
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
   uint32_t lanes[kLanes];
-  startLanes(state, lanes, kLanes);
+  startLanes<kLanes>(state, lanes);
   for (int chunk = 0; chunk < count; chunk += 64) {
     uint64_t bits = 0;
     for (int i = 0; i < 64; i += kLanes) {
@@ -37,9 +38,21 @@ int writeLetterNamePortable(const DrawBlock& block, int at, char* field) {
   return writeLetterNameByStarts(block, at, field);
 }
 
+FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
+                         const NameSource& names);
+
 }  // namespace
 
 const ListingKernel kPortableKernel = {ListingPath::kPortable, "portable", fillDrawsPortable,
-                                       writeLetterNamePortable};
+                                       writeLetterNamePortable, fillEntriesPortable};
+
+namespace {
+
+FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
+                         const NameSource& names) {
+  return fillEntryRun(dir, mayHoldDirectories, block, names, kPortableKernel, writeLetterNamePortable);
+}
+
+}  // namespace
 
 }  // namespace quindle
