@@ -63,7 +63,7 @@ constexpr uint32_t remainderOf(uint32_t draw, Reciprocal r) {
 constexpr bool drawTakesALetter(uint32_t draw) { return remainderOf(draw, kDivideBy6) != 1; }
 
 // `ifTrue` or `ifFalse` by masking, for choices that random draws make unpredictable: the
-// compiler turns a plain conditional into a branch that guesses wrong half the time.
+// compiler would turn a plain conditional into a branch that guesses wrong half the time.
 constexpr uint64_t chooseBits(bool condition, uint64_t ifTrue, uint64_t ifFalse) {
   const uint64_t mask = 0 - static_cast<uint64_t>(condition);
   return (ifTrue & mask) | (ifFalse & ~mask);
@@ -80,15 +80,13 @@ constexpr uint64_t kOddBits = 0xAAAAAAAAAAAAAAAAull;
 // Bit i of `letterDraws` says draw i would take a letter if it started a character. Given that
 // draw 0 starts one, returns the mask of draws that start characters. Every run of letter draws
 // begins on a character start (the draw before it is a space or a letter's second draw); from
-// there every other draw of the run leads a letter and the draw after each lead is consumed.
-// Adding a run's first bit to the mask carries through the run, which picks out the runs that
-// begin on even and on odd positions without a loop.
+// there every other draw of the run leads a letter and the draw after each lead is taken by it.
+// Subtracting the mask from itself shifted and joined with the odd bits borrows through each run
+// and marks its leads and the draw after its last letter without a loop, in five steps.
 constexpr uint64_t characterStarts(uint64_t letterDraws) {
-  const uint64_t runStarts = letterDraws & ~(letterDraws << 1);
-  const uint64_t evenRuns = letterDraws & ~(letterDraws + (runStarts & kEvenBits));
-  const uint64_t oddRuns = letterDraws & ~(letterDraws + (runStarts & kOddBits));
-  const uint64_t leads = (evenRuns & kEvenBits) | (oddRuns & kOddBits);
-  return ~(leads << 1);
+  const uint64_t leadsAndEnds = (((letterDraws << 1) | kOddBits) - letterDraws) ^ kOddBits;
+  const uint64_t secondDraws = leadsAndEnds ^ letterDraws;
+  return ~secondDraws;
 }
 
 }  // namespace quindle

@@ -11,7 +11,7 @@
 #include "generator/lane_start.h"
 #include "generator/letter_name.h"
 #include "generator/listing_paths.h"
-#include "nth_set_bit.h"  // per word size, see cmake/listing-kernels.cmake
+#include "name_end.h"  // per word size, see cmake/listing-kernels.cmake
 
 #define QUINDLE_AVX512 \
   __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")))
@@ -62,20 +62,25 @@ constexpr ByRemainder36 kByRemainder36 = makeByRemainder36();
 
 // Four vectors of 16 lanes, each advancing 64 draws at a time, so no multiply waits on another.
 constexpr int kVectors = 4;
+static_assert(kVectors == 4, "the fill below names its four vectors");
 constexpr AffineStep kChunkStep = stepsOf(kLanes * kVectors);
 
 QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, uint16_t* draws,
                                        uint8_t* glyphs, uint64_t* letterBits) {
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
+  // Four vectors of lanes, named rather than in an array so that they stay in registers.
   const LaneSteps<kLanes * kVectors>& starts = kLaneSteps<kLanes * kVectors>;
-  __m512i lanes[kVectors];
-  for (int v = 0; v < kVectors; ++v) {
-    lanes[v] = _mm512_add_epi32(
-        _mm512_mullo_epi32(_mm512_set1_epi32(static_cast<int>(state)), _mm512_load_si512(starts.multipliers + v * kLanes)),
-        _mm512_load_si512(starts.increments + v * kLanes));
-  }
+  const __m512i seed = _mm512_set1_epi32(static_cast<int>(state));
+  const auto startLane = [&](int v) QUINDLE_AVX512 {
+    return _mm512_add_epi32(_mm512_mullo_epi32(seed, _mm512_load_si512(starts.multipliers + v * kLanes)),
+                            _mm512_load_si512(starts.increments + v * kLanes));
+  };
+  __m512i lanes0 = startLane(0), lanes1 = startLane(1), lanes2 = startLane(2), lanes3 = startLane(3);
   const __m512i multiplier = _mm512_set1_epi32(static_cast<int>(kChunkStep.multiplier));
   const __m512i increment = _mm512_set1_epi32(static_cast<int>(kChunkStep.increment));
+  const auto advance = [&](__m512i lanes) QUINDLE_AVX512 {
+    return _mm512_add_epi32(_mm512_mullo_epi32(lanes, multiplier), increment);
+  };
   const __m512i highHalves = _mm512_load_si512(kByRemainder36.highHalves);
   const __m512i drawMask = _mm512_set1_epi16(0x7FFF);
   const __m512i alphabet = _mm512_load_si512(kPaddedAlphabet.characters);
@@ -83,9 +88,12 @@ QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, uint16_t* dra
   const __m512i lowBytes = _mm512_load_si512(kByRemainder36.lowBytes);
   for (int chunk = 0; chunk < count; chunk += 64) {
     // A draw is bits 16 to 30 of its state: the upper 16-bit half of each lane, less its top bit.
-    const __m512i low = _mm512_and_si512(_mm512_permutex2var_epi16(lanes[0], highHalves, lanes[1]), drawMask);
-    const __m512i high = _mm512_and_si512(_mm512_permutex2var_epi16(lanes[2], highHalves, lanes[3]), drawMask);
-    for (__m512i& lane : lanes) lane = _mm512_add_epi32(_mm512_mullo_epi32(lane, multiplier), increment);
+    const __m512i low = _mm512_and_si512(_mm512_permutex2var_epi16(lanes0, highHalves, lanes1), drawMask);
+    const __m512i high = _mm512_and_si512(_mm512_permutex2var_epi16(lanes2, highHalves, lanes3), drawMask);
+    lanes0 = advance(lanes0);
+    lanes1 = advance(lanes1);
+    lanes2 = advance(lanes2);
+    lanes3 = advance(lanes3);
     _mm512_storeu_si512(draws + chunk, low);
     _mm512_storeu_si512(draws + chunk + 32, high);
     const __m512i remainders36 = _mm512_permutex2var_epi8(remainders(low, kDivideBy36), lowBytes,
@@ -138,17 +146,13 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
   __m512i name = _mm512_maskz_mov_epi8(lowBits(length), packedCharacters(block, first));
   name = _mm512_mask_permutexvar_epi8(name, lowBits(length) & ~lowBits(inFirst), shift,
                                       packedCharacters(block, second));
-  const __mmask64 firstIsLower =
-      _mm512_cmple_epu8_mask(_mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a')) & 1u;
+  const __mmask64 firstIsLower = _mm512_mask_cmple_epu8_mask(
+      1, _mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a'));
   name = _mm512_mask_sub_epi8(name, firstIsLower, name, _mm512_set1_epi8('a' - 'A'));
   _mm512_storeu_si512(field, name);
 
-  // The name ends where its next character would start: the (length + 1)-th start counting
-  // from the first window, which is in the second window once the first has no more.
-  const bool endsInSecond = length >= inFirst;
-  const int rank = length + 1 - chooseInt(endsInSecond, inFirst, 0);
-  return chooseInt(endsInSecond, second.at, first.at) +
-         nthSetBit(chooseBits(endsInSecond, second.starts, first.starts), rank);
+  // The name ends where its next character would start.
+  return nameEnd(length, first.at, first.starts, inFirst, second.at, second.starts);
 }
 
 QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
