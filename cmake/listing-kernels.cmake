@@ -4,7 +4,7 @@
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86|x86_64|AMD64|amd64|i[3-6]86)$")
   set(listing_vector_sources generator/listing_path_avx2.cc generator/listing_path_avx512.cc)
   target_sources(quindle_core PRIVATE generator/listing_kernels_x86.cc ${listing_vector_sources})
-  # pdep is 64 bits wide only in 64-bit mode; each word size has its own name_end.h.
+  # pdep is 64 bits wide only in 64-bit mode; each word size has its own name_bits.h.
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     target_include_directories(quindle_core PRIVATE generator/x86_64)
   else()

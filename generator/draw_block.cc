@@ -12,8 +12,9 @@ namespace {
 // chunks, so each chunk's letter bits are one word.
 void fillRest(DrawBlock* block, const ListingKernel& kernel) {
   const int from = block->filled;
-  block->endState = kernel.fillDraws(block->endState, kBlockDraws - from, block->draws + from,
-                                     block->glyphs + from, block->letterBits + from / 64);
+  const DrawBlockFill fill = {block->draws + from, block->glyphs + from, block->letterBits + from / 64,
+                              block->capitals + from, block->letterBytes + from};
+  block->endState = kernel.fillDraws(block->endState, kBlockDraws - from, fill);
   block->filled = kBlockDraws;
 }
 
@@ -34,6 +35,8 @@ void refillDrawBlock(DrawBlock* block, const ListingKernel& kernel) {
   std::memmove(block->glyphs, block->glyphs + keepFrom, static_cast<size_t>(kept));
   std::memmove(block->letterBits, block->letterBits + keepFrom / 64,
                static_cast<size_t>(kept / 64) * sizeof block->letterBits[0]);
+  std::memmove(block->capitals, block->capitals + keepFrom, static_cast<size_t>(kept));
+  std::memmove(block->letterBytes, block->letterBytes + keepFrom, static_cast<size_t>(kept));
   block->baseState = advanceState(block->baseState, static_cast<uint32_t>(keepFrom));
   block->next -= keepFrom;
   block->filled = kept;

@@ -29,6 +29,8 @@ struct DrawBlock {
   alignas(64) uint16_t draws[kBlockDraws];
   alignas(64) uint8_t glyphs[kBlockDraws + 64];         // room for a 64-byte load at any draw
   alignas(64) uint64_t letterBits[kBlockDraws / 64 + 1];  // bit i: draw i would take a letter
+  alignas(64) uint8_t capitals[kBlockDraws + 64];       // glyphs upper-cased
+  alignas(64) uint8_t letterBytes[kBlockDraws + 64];    // 0xFF where draw i would take a letter
   int next;      // the next draw to read
   int filled;    // draws held
   uint32_t baseState;  // the state before draws[0]

@@ -33,7 +33,7 @@ inline int letterNameLength(const DrawBlock& block, int at) {
   return block.draws[at] & (kLetterNameField - 1);
 }
 
-inline char upperCasedLetter(char c) {
+constexpr char upperCasedLetter(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 

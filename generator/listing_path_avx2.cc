@@ -51,8 +51,10 @@ QUINDLE_AVX2 __m256i alphabetCharacters(__m256i indexes) {
                             _mm256_cmpgt_epi8(indexes, _mm256_set1_epi8(31)));
 }
 
-QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, uint16_t* draws, uint8_t* glyphs,
-                                   uint64_t* letterBits) {
+QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
+  uint16_t* const draws = fill.draws;
+  uint8_t* const glyphs = fill.glyphs;
+  uint64_t* const letterBits = fill.letterBits;
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
   alignas(32) uint32_t first[kLanes];
   startLanes<kLanes>(state, first);

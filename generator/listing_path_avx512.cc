@@ -11,7 +11,7 @@
 #include "generator/lane_start.h"
 #include "generator/letter_name.h"
 #include "generator/listing_paths.h"
-#include "name_end.h"  // per word size, see cmake/listing-kernels.cmake
+#include "name_bits.h"  // per word size, see cmake/listing-kernels.cmake
 
 #define QUINDLE_AVX512 \
   __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")))
@@ -46,13 +46,17 @@ QUINDLE_AVX512_INLINE __m512i remainders(__m512i draws, Reciprocal r) {
 // draw is 1 modulo 6, a space.
 struct ByRemainder36 {
   alignas(64) uint8_t takesALetter[64];
+  alignas(64) char capitals[64];        // the alphabet with its letters upper-cased
   alignas(64) uint16_t highHalves[32];  // word indexes of the upper halves of two vectors of 16 states
   alignas(64) uint8_t lowBytes[64];     // byte indexes of the lower halves of two vectors of 32 words
 };
 
 constexpr ByRemainder36 makeByRemainder36() {
   ByRemainder36 tables = {};
-  for (int i = 0; i < 36; ++i) tables.takesALetter[i] = i % 6 != 1 ? 0xFF : 0;
+  for (int i = 0; i < 36; ++i) {
+    tables.takesALetter[i] = i % 6 != 1 ? 0xFF : 0;
+    tables.capitals[i] = upperCasedLetter(kNameAlphabet[i]);
+  }
   for (int i = 0; i < 32; ++i) tables.highHalves[i] = static_cast<uint16_t>(2 * i + 1);
   for (int i = 0; i < 64; ++i) tables.lowBytes[i] = static_cast<uint8_t>(2 * i);
   return tables;
@@ -65,8 +69,7 @@ constexpr int kVectors = 4;
 static_assert(kVectors == 4, "the fill below names its four vectors");
 constexpr AffineStep kChunkStep = stepsOf(kLanes * kVectors);
 
-QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, uint16_t* draws,
-                                       uint8_t* glyphs, uint64_t* letterBits) {
+QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlockFill& fill) {
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
   // Four vectors of lanes, named rather than in an array so that they stay in registers.
   const LaneSteps<kLanes * kVectors>& starts = kLaneSteps<kLanes * kVectors>;
@@ -84,6 +87,7 @@ QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, uint16_t* dra
   const __m512i highHalves = _mm512_load_si512(kByRemainder36.highHalves);
   const __m512i drawMask = _mm512_set1_epi16(0x7FFF);
   const __m512i alphabet = _mm512_load_si512(kPaddedAlphabet.characters);
+  const __m512i capitals = _mm512_load_si512(kByRemainder36.capitals);
   const __m512i letterTable = _mm512_load_si512(kByRemainder36.takesALetter);
   const __m512i lowBytes = _mm512_load_si512(kByRemainder36.lowBytes);
   for (int chunk = 0; chunk < count; chunk += 64) {
@@ -94,20 +98,17 @@ QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, uint16_t* dra
     lanes1 = advance(lanes1);
     lanes2 = advance(lanes2);
     lanes3 = advance(lanes3);
-    _mm512_storeu_si512(draws + chunk, low);
-    _mm512_storeu_si512(draws + chunk + 32, high);
+    _mm512_storeu_si512(fill.draws + chunk, low);
+    _mm512_storeu_si512(fill.draws + chunk + 32, high);
     const __m512i remainders36 = _mm512_permutex2var_epi8(remainders(low, kDivideBy36), lowBytes,
                                                           remainders(high, kDivideBy36));
-    _mm512_storeu_si512(glyphs + chunk, _mm512_permutexvar_epi8(remainders36, alphabet));
+    _mm512_storeu_si512(fill.glyphs + chunk, _mm512_permutexvar_epi8(remainders36, alphabet));
+    _mm512_storeu_si512(fill.capitals + chunk, _mm512_permutexvar_epi8(remainders36, capitals));
     const __m512i letters = _mm512_permutexvar_epi8(remainders36, letterTable);
-    letterBits[chunk / 64] = _mm512_test_epi8_mask(letters, letters);
+    _mm512_storeu_si512(fill.letterBytes + chunk, letters);
+    fill.letterBits[chunk / 64] = _mm512_test_epi8_mask(letters, letters);
   }
   return endState;
-}
-
-// The low `count` bits, for counts from 0 to 64, without a branch.
-constexpr uint64_t lowBits(int count) {
-  return ((1ull << (count & 63)) - 1) | (0 - static_cast<uint64_t>(count >> 6));
 }
 
 // A window of 64 draws and its character starts; `at` is the draw of bit 0.
@@ -119,10 +120,16 @@ struct Window {
 
 // The characters of a window, packed to the front. A letter's character is the glyph of the draw
 // after its start; a space draw is a space.
-QUINDLE_AVX512_INLINE __m512i packedCharacters(const DrawBlock& block, const Window& window) {
+QUINDLE_AVX512_INLINE uint64_t letterWindowAvx512(const DrawBlock& block, int at) {
+  return _mm512_movepi8_mask(_mm512_loadu_si512(block.letterBytes + at));
+}
+
+// The characters of a window in draw order, one per draw that starts a character (the others
+// are left as they come). A letter's character is the glyph of the draw after its start; a
+// space draw is a space.
+QUINDLE_AVX512_INLINE __m512i windowCharacters(const DrawBlock& block, const Window& window) {
   const __m512i glyphs = _mm512_loadu_si512(block.glyphs + window.at + 1);
-  const __m512i characters = _mm512_mask_blend_epi8(window.letters, _mm512_set1_epi8(' '), glyphs);
-  return _mm512_maskz_compress_epi8(window.starts, characters);
+  return _mm512_mask_blend_epi8(window.letters, _mm512_set1_epi8(' '), glyphs);
 }
 
 // A name of up to 63 characters lies within 128 draws: the two windows hold at least 32
@@ -130,9 +137,9 @@ QUINDLE_AVX512_INLINE __m512i packedCharacters(const DrawBlock& block, const Win
 // corrected afterwards, so neither window waits for the other. Which window the name ends in is a coin toss too, so nothing branches on either.
 QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, char* field) {
   const int length = letterNameLength(block, at);
-  Window first = {at + 1, letterWindow(block, at + 1), 0};
+  Window first = {at + 1, letterWindowAvx512(block, at + 1), 0};
   first.starts = characterStarts(first.letters);
-  Window second = {at + 65, letterWindow(block, at + 65), 0};
+  Window second = {at + 65, letterWindowAvx512(block, at + 65), 0};
   // When the first window's last draw leads a letter, the second window's first draw is that
   // letter's, and the starts of the second window's first run of letters (up to and including the
   // draw after it) fall on the other draws: the run's mask flips them.
@@ -141,14 +148,14 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
   second.starts = characterStarts(second.letters) ^ (firstRun & (0 - secondBeginsInsideALetter));
   const int inFirst = __builtin_popcountll(first.starts);
 
+  // The first draw always starts a character; a letter there is written as a capital.
+  const __m512i firstCharacters = _mm512_mask_loadu_epi8(windowCharacters(block, first),
+                                                         first.letters & 1u, block.capitals + at + 2);
   const __m512i shift = _mm512_sub_epi8(_mm512_load_si512(kByteIndexes.index),
                                         _mm512_set1_epi8(static_cast<char>(inFirst)));
-  __m512i name = _mm512_maskz_mov_epi8(lowBits(length), packedCharacters(block, first));
+  __m512i name = _mm512_maskz_mov_epi8(lowBits(length), _mm512_maskz_compress_epi8(first.starts, firstCharacters));
   name = _mm512_mask_permutexvar_epi8(name, lowBits(length) & ~lowBits(inFirst), shift,
-                                      packedCharacters(block, second));
-  const __mmask64 firstIsLower = _mm512_mask_cmple_epu8_mask(
-      1, _mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a'));
-  name = _mm512_mask_sub_epi8(name, firstIsLower, name, _mm512_set1_epi8('a' - 'A'));
+                                      _mm512_maskz_compress_epi8(second.starts, windowCharacters(block, second)));
   _mm512_storeu_si512(field, name);
 
   // The name ends where its next character would start.

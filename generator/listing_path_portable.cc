@@ -13,8 +13,10 @@ namespace {
 constexpr int kLanes = 8;
 constexpr AffineStep kLaneStep = stepsOf(kLanes);
 
-uint32_t fillDrawsPortable(uint32_t state, int count, uint16_t* draws, uint8_t* glyphs,
-                           uint64_t* letterBits) {
+uint32_t fillDrawsPortable(uint32_t state, int count, const DrawBlockFill& fill) {
+  uint16_t* const draws = fill.draws;
+  uint8_t* const glyphs = fill.glyphs;
+  uint64_t* const letterBits = fill.letterBits;
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
   uint32_t lanes[kLanes];
   startLanes<kLanes>(state, lanes);

@@ -1,8 +1,8 @@
-// Where a random-letter name ends, from its two windows of character starts, where pdep is only
-// 32 bits wide (32-bit x86). Every choice is made by masking: which window, and which half of it,
-// are coin tosses that a branch would guess wrong half the time.
-#ifndef QUINDLE_GENERATOR_NAME_END_H
-#define QUINDLE_GENERATOR_NAME_END_H
+// The word operations of a random-letter name on 32-bit x86, where BMI2 works on 32 bits only:
+// masks of the low bits, and where the name ends. Every choice is made by masking: which window
+// and which half of it are coin tosses that a branch would guess wrong half the time.
+#ifndef QUINDLE_GENERATOR_NAME_BITS_H
+#define QUINDLE_GENERATOR_NAME_BITS_H
 
 #include <immintrin.h>
 
@@ -11,6 +11,11 @@
 #include "generator/draw_math.h"
 
 namespace quindle {
+
+// The low `count` bits, for counts from 0 to 64.
+constexpr uint64_t lowBits(int count) {
+  return ((1ull << (count & 63)) - 1) | (0 - static_cast<uint64_t>(count >> 6));
+}
 
 // The draw where the (length + 1)-th character would start: in the first window (`inFirst`
 // starts from `firstAt`) or, when that has no more, in the second, which starts at `secondAt`

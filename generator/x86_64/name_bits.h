@@ -1,14 +1,19 @@
-// Where a random-letter name ends, from its two windows of character starts (x86-64): picked
-// with conditional moves (which window is a coin toss, and the compiler would branch on it),
-// then one 64-bit pdep.
-#ifndef QUINDLE_GENERATOR_NAME_END_H
-#define QUINDLE_GENERATOR_NAME_END_H
+// The word operations of a random-letter name on x86-64, with BMI2's 64-bit instructions: masks
+// of the low bits, and where the name ends, picked with conditional moves (which window it ends
+// in is a coin toss, and the compiler would branch on it) and found with one pdep.
+#ifndef QUINDLE_GENERATOR_NAME_BITS_H
+#define QUINDLE_GENERATOR_NAME_BITS_H
 
 #include <immintrin.h>
 
 #include <cstdint>
 
 namespace quindle {
+
+// The low `count` bits, for counts from 0 to 64.
+__attribute__((target("bmi2"))) inline uint64_t lowBits(int count) {
+  return _bzhi_u64(~0ull, static_cast<unsigned>(count));
+}
 
 // The draw where the (length + 1)-th character would start: in the first window (`inFirst`
 // starts from `firstAt`) or, when that has no more, in the second, which starts at `secondAt`
