@@ -59,9 +59,6 @@ constexpr uint32_t remainderOf(uint32_t draw, Reciprocal r) {
   return draw - quotientOf(draw, r) * r.divisor;
 }
 
-// A draw that is not 1 modulo 6 makes a letter or digit, picked by the draw after it.
-constexpr bool drawTakesALetter(uint32_t draw) { return remainderOf(draw, kDivideBy6) != 1; }
-
 // `ifTrue` or `ifFalse` by masking, for choices that random draws make unpredictable: the
 // compiler would turn a plain conditional into a branch that guesses wrong half the time.
 constexpr uint64_t chooseBits(bool condition, uint64_t ifTrue, uint64_t ifFalse) {

@@ -1,5 +1,5 @@
-// What every path's random-letter entry name shares: its bound, its length draw and the
-// upper-casing of its first character. Inline so that each path's own compiler settings apply.
+// What every path's random-letter entry name shares: its bound, its length draw, what each
+// draw gives, and the plain way of writing it. Inline so that each path's own compiler settings apply.
 #ifndef QUINDLE_GENERATOR_LETTER_NAME_H
 #define QUINDLE_GENERATOR_LETTER_NAME_H
 
@@ -16,25 +16,29 @@ namespace quindle {
 constexpr int kLetterNameField = FILE_ENTRY_NAME_SIZE;
 static_assert((kLetterNameField & (kLetterNameField - 1)) == 0, "the length is a mask of the draw");
 
-// The alphabet padded with zeros to one 64-byte vector, for table lookups by index.
-struct PaddedAlphabet {
-  alignas(64) char characters[64];
+// What a draw gives by its remainder modulo 36, padded with zeros to one 64-byte vector each for
+// lookups by index. Since 6 divides 36, the remainder also tells whether the draw is 1 modulo 6,
+// a space.
+struct ByRemainder36 {
+  alignas(64) char glyphs[64];        // the alphabet
+  alignas(64) char capitals[64];      // the alphabet with its letters upper-cased
+  alignas(64) uint8_t letterBytes[64];  // 0xFF where the draw would take a letter
 };
 
-constexpr PaddedAlphabet makePaddedAlphabet() {
-  PaddedAlphabet padded = {};
-  for (int i = 0; i < kNameAlphabetSize; ++i) padded.characters[i] = kNameAlphabet[i];
-  return padded;
+constexpr ByRemainder36 makeByRemainder36() {
+  ByRemainder36 tables = {};
+  for (int i = 0; i < kNameAlphabetSize; ++i) {
+    tables.glyphs[i] = kNameAlphabet[i];
+    tables.capitals[i] = upperCasedLetter(kNameAlphabet[i]);
+    tables.letterBytes[i] = i % 6 != 1 ? 0xFF : 0;
+  }
+  return tables;
 }
 
-inline constexpr PaddedAlphabet kPaddedAlphabet = makePaddedAlphabet();
+inline constexpr ByRemainder36 kByRemainder36 = makeByRemainder36();
 
 inline int letterNameLength(const DrawBlock& block, int at) {
   return block.draws[at] & (kLetterNameField - 1);
-}
-
-constexpr char upperCasedLetter(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // Writes the name by walking the set bits of each window's character starts, one character per

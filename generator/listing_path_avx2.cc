@@ -1,5 +1,5 @@
 // The AVX2 + BMI2 kernel: eight lanes of the generator per vector, the reductions by multiply in
-// 16-bit lanes, the alphabet looked up with byte shuffles; names walk the character starts with
+// 16-bit lanes, the alphabet and its capitals looked up with byte shuffles; names walk the character starts with
 // BMI's bit instructions.
 #include <immintrin.h>
 
@@ -38,9 +38,9 @@ QUINDLE_AVX2 __m256i packMasks(__m256i first, __m256i second) {
   return _mm256_permute4x64_epi64(_mm256_packs_epi16(first, second), 0xD8);
 }
 
-// The alphabet character of each index from 0 to 35, from three 16-byte pieces of the alphabet.
-QUINDLE_AVX2 __m256i alphabetCharacters(__m256i indexes) {
-  const __m128i* pieces = reinterpret_cast<const __m128i*>(kPaddedAlphabet.characters);
+// The character of each index from 0 to 35 in a 64-byte table, from its three 16-byte pieces.
+QUINDLE_AVX2 __m256i lookUp36(const char* table, __m256i indexes) {
+  const __m128i* pieces = reinterpret_cast<const __m128i*>(table);
   const __m256i piece0 = _mm256_broadcastsi128_si256(_mm_load_si128(pieces));
   const __m256i piece1 = _mm256_broadcastsi128_si256(_mm_load_si128(pieces + 1));
   const __m256i piece2 = _mm256_broadcastsi128_si256(_mm_load_si128(pieces + 2));
@@ -52,9 +52,6 @@ QUINDLE_AVX2 __m256i alphabetCharacters(__m256i indexes) {
 }
 
 QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
-  uint16_t* const draws = fill.draws;
-  uint8_t* const glyphs = fill.glyphs;
-  uint64_t* const letterBits = fill.letterBits;
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
   alignas(32) uint32_t first[kLanes];
   startLanes<kLanes>(state, first);
@@ -76,15 +73,18 @@ QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFi
         word = packDraws(pair[0], pair[1]);
       }
       const int at = chunk + half * 32;
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(draws + at), words[0]);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(draws + at + 16), words[1]);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at), words[0]);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at + 16), words[1]);
       const __m256i spaceDraws = packMasks(_mm256_cmpeq_epi16(remainders(words[0], kDivideBy6), spaceRemainder),
                                            _mm256_cmpeq_epi16(remainders(words[1], kDivideBy6), spaceRemainder));
       spaces |= static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(spaceDraws))) << (half * 32);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.letterBytes + at),
+                          _mm256_xor_si256(spaceDraws, _mm256_set1_epi8(-1)));
       const __m256i indexes = packBytes(remainders(words[0], kDivideBy36), remainders(words[1], kDivideBy36));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(glyphs + at), alphabetCharacters(indexes));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.glyphs + at), lookUp36(kByRemainder36.glyphs, indexes));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.capitals + at), lookUp36(kByRemainder36.capitals, indexes));
     }
-    letterBits[chunk / 64] = ~spaces;
+    fill.letterBits[chunk / 64] = ~spaces;
   }
   return endState;
 }

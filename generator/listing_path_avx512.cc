@@ -42,27 +42,20 @@ QUINDLE_AVX512_INLINE __m512i remainders(__m512i draws, Reciprocal r) {
   return _mm512_sub_epi16(draws, _mm512_mullo_epi16(quotients, _mm512_set1_epi16(static_cast<short>(r.divisor))));
 }
 
-// Tables indexed by a draw modulo 36: since 6 divides 36, that remainder also tells whether the
-// draw is 1 modulo 6, a space.
-struct ByRemainder36 {
-  alignas(64) uint8_t takesALetter[64];
-  alignas(64) char capitals[64];        // the alphabet with its letters upper-cased
-  alignas(64) uint16_t highHalves[32];  // word indexes of the upper halves of two vectors of 16 states
-  alignas(64) uint8_t lowBytes[64];     // byte indexes of the lower halves of two vectors of 32 words
+// Byte and word indexes that gather the draws out of vectors of states and remainders.
+struct Gathers {
+  alignas(64) uint16_t highHalves[32];  // the upper halves of two vectors of 16 states
+  alignas(64) uint8_t lowBytes[64];     // the lower halves of two vectors of 32 words
 };
 
-constexpr ByRemainder36 makeByRemainder36() {
-  ByRemainder36 tables = {};
-  for (int i = 0; i < 36; ++i) {
-    tables.takesALetter[i] = i % 6 != 1 ? 0xFF : 0;
-    tables.capitals[i] = upperCasedLetter(kNameAlphabet[i]);
-  }
-  for (int i = 0; i < 32; ++i) tables.highHalves[i] = static_cast<uint16_t>(2 * i + 1);
-  for (int i = 0; i < 64; ++i) tables.lowBytes[i] = static_cast<uint8_t>(2 * i);
-  return tables;
+constexpr Gathers makeGathers() {
+  Gathers gathers = {};
+  for (int i = 0; i < 32; ++i) gathers.highHalves[i] = static_cast<uint16_t>(2 * i + 1);
+  for (int i = 0; i < 64; ++i) gathers.lowBytes[i] = static_cast<uint8_t>(2 * i);
+  return gathers;
 }
 
-constexpr ByRemainder36 kByRemainder36 = makeByRemainder36();
+constexpr Gathers kGathers = makeGathers();
 
 // Four vectors of 16 lanes, each advancing 64 draws at a time, so no multiply waits on another.
 constexpr int kVectors = 4;
@@ -84,12 +77,12 @@ QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlo
   const auto advance = [&](__m512i lanes) QUINDLE_AVX512 {
     return _mm512_add_epi32(_mm512_mullo_epi32(lanes, multiplier), increment);
   };
-  const __m512i highHalves = _mm512_load_si512(kByRemainder36.highHalves);
+  const __m512i highHalves = _mm512_load_si512(kGathers.highHalves);
   const __m512i drawMask = _mm512_set1_epi16(0x7FFF);
-  const __m512i alphabet = _mm512_load_si512(kPaddedAlphabet.characters);
+  const __m512i alphabet = _mm512_load_si512(kByRemainder36.glyphs);
   const __m512i capitals = _mm512_load_si512(kByRemainder36.capitals);
-  const __m512i letterTable = _mm512_load_si512(kByRemainder36.takesALetter);
-  const __m512i lowBytes = _mm512_load_si512(kByRemainder36.lowBytes);
+  const __m512i letterTable = _mm512_load_si512(kByRemainder36.letterBytes);
+  const __m512i lowBytes = _mm512_load_si512(kGathers.lowBytes);
   for (int chunk = 0; chunk < count; chunk += 64) {
     // A draw is bits 16 to 30 of its state: the upper 16-bit half of each lane, less its top bit.
     const __m512i low = _mm512_and_si512(_mm512_permutex2var_epi16(lanes0, highHalves, lanes1), drawMask);

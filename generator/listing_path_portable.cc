@@ -14,24 +14,26 @@ constexpr int kLanes = 8;
 constexpr AffineStep kLaneStep = stepsOf(kLanes);
 
 uint32_t fillDrawsPortable(uint32_t state, int count, const DrawBlockFill& fill) {
-  uint16_t* const draws = fill.draws;
-  uint8_t* const glyphs = fill.glyphs;
-  uint64_t* const letterBits = fill.letterBits;
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
   uint32_t lanes[kLanes];
   startLanes<kLanes>(state, lanes);
   for (int chunk = 0; chunk < count; chunk += 64) {
-    uint64_t bits = 0;
     for (int i = 0; i < 64; i += kLanes) {
+#pragma GCC unroll 8
       for (int lane = 0; lane < kLanes; ++lane) {
-        const uint32_t draw = drawOfState(lanes[lane]);
+        fill.draws[chunk + i + lane] = static_cast<uint16_t>(drawOfState(lanes[lane]));
         lanes[lane] = lanes[lane] * kLaneStep.multiplier + kLaneStep.increment;
-        draws[chunk + i + lane] = static_cast<uint16_t>(draw);
-        glyphs[chunk + i + lane] = static_cast<uint8_t>(kNameAlphabet[remainderOf(draw, kDivideBy36)]);
-        bits |= static_cast<uint64_t>(drawTakesALetter(draw)) << (i + lane);
       }
     }
-    letterBits[chunk / 64] = bits;
+    uint64_t bits = 0;
+    for (int i = 0; i < 64; ++i) {
+      const uint32_t remainder = remainderOf(fill.draws[chunk + i], kDivideBy36);
+      fill.glyphs[chunk + i] = static_cast<uint8_t>(kByRemainder36.glyphs[remainder]);
+      fill.capitals[chunk + i] = static_cast<uint8_t>(kByRemainder36.capitals[remainder]);
+      fill.letterBytes[chunk + i] = kByRemainder36.letterBytes[remainder];
+      bits |= static_cast<uint64_t>(kByRemainder36.letterBytes[remainder] & 1u) << i;
+    }
+    fill.letterBits[chunk / 64] = bits;
   }
   return endState;
 }

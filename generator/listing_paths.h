@@ -17,8 +17,7 @@ enum class ListingPath { kPortable, kAvx2, kAvx512 };
 struct PendingDirectory;
 struct NameSource;
 
-// Where a fill writes, from the first draw it takes; capitals and letterBytes only for the
-// kernels that read them.
+// Where a fill writes, from the first draw it takes.
 struct DrawBlockFill {
   uint16_t* draws;
   uint8_t* glyphs;
