@@ -3,32 +3,31 @@
 #include <cstring>
 
 #include "generator/draw_math.h"
-#include "generator/listing_paths.h"
 
 namespace quindle {
 namespace {
 
 // Fills from `filled` to the end of the block; `filled` is always a whole number of 64-draw
 // chunks, so each chunk's letter bits are one word.
-void fillRest(DrawBlock* block, const ListingKernel& kernel) {
+void fillRest(DrawBlock* block, FillDraws fillDraws) {
   const int from = block->filled;
   const DrawBlockFill fill = {block->draws + from, block->glyphs + from, block->letterBits + from / 64,
                               block->capitals + from, block->letterBytes + from};
-  block->endState = kernel.fillDraws(block->endState, kBlockDraws - from, fill);
+  block->endState = fillDraws(block->endState, kBlockDraws - from, fill);
   block->filled = kBlockDraws;
 }
 
 }  // namespace
 
-void startDrawBlock(DrawBlock* block, const ListingKernel& kernel, uint32_t state) {
+void startDrawBlock(DrawBlock* block, FillDraws fillDraws, uint32_t state) {
   block->next = 0;
   block->filled = 0;
   block->baseState = state;
   block->endState = state;
-  fillRest(block, kernel);
+  fillRest(block, fillDraws);
 }
 
-void refillDrawBlock(DrawBlock* block, const ListingKernel& kernel) {
+void refillDrawBlock(DrawBlock* block, FillDraws fillDraws) {
   const int keepFrom = block->next & ~63;
   const int kept = block->filled - keepFrom;
   std::memmove(block->draws, block->draws + keepFrom, static_cast<size_t>(kept) * sizeof block->draws[0]);
@@ -40,7 +39,7 @@ void refillDrawBlock(DrawBlock* block, const ListingKernel& kernel) {
   block->baseState = advanceState(block->baseState, static_cast<uint32_t>(keepFrom));
   block->next -= keepFrom;
   block->filled = kept;
-  fillRest(block, kernel);
+  fillRest(block, fillDraws);
 }
 
 uint32_t finishDrawBlock(const DrawBlock& block) {

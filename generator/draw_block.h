@@ -20,8 +20,9 @@ constexpr int kBlockDraws = 4096;
 // An entry takes at most 260 draws: a name of up to 64 dictionary lines at 4 draws each (a
 // random-letter name takes at most 127), then size, value, directory and a child's count.
 constexpr int kEntryDrawBound = 260;
-// A letter name reads two 64-draw windows, the second starting at most 127 draws in, and the
-// characters one draw further.
+// Name writers read past the draws they take: a random-letter name reads two windows of 64
+// draws (and one more word of letter bits) that begin at most 127 draws in, and a dictionary
+// name works out the line it would take next, four draws past its last.
 constexpr int kLookAhead = 256;
 constexpr int kRefillBelow = kEntryDrawBound + kLookAhead;
 
@@ -37,13 +38,24 @@ struct DrawBlock {
   uint32_t endState;   // the state after draws[filled - 1]
 };
 
-struct ListingKernel;
+// Where a fill writes, from the first draw it takes.
+struct DrawBlockFill {
+  uint16_t* draws;
+  uint8_t* glyphs;
+  uint64_t* letterBits;  // one word per 64 draws
+  uint8_t* capitals;
+  uint8_t* letterBytes;
+};
+
+// Takes `count` draws (a multiple of 64) from `state` into `fill`; returns the state after the
+// last. Each code path has its own.
+using FillDraws = uint32_t (*)(uint32_t state, int count, const DrawBlockFill& fill);
 
 // Fills a whole block from `state`, the generator's current state.
-void startDrawBlock(DrawBlock* block, const ListingKernel& kernel, uint32_t state);
+void startDrawBlock(DrawBlock* block, FillDraws fillDraws, uint32_t state);
 
 // Keeps the draws from `next` on and fills the rest of the block.
-void refillDrawBlock(DrawBlock* block, const ListingKernel& kernel);
+void refillDrawBlock(DrawBlock* block, FillDraws fillDraws);
 
 // The generator's state once the draws up to `next` have been taken.
 uint32_t finishDrawBlock(const DrawBlock& block);

@@ -39,13 +39,13 @@ constexpr uint32_t kDirectoryDraw = 1;
 template <typename LetterNameWriter>
 inline __attribute__((always_inline)) FileEntry* fillEntryRun(
     PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, const NameSource& names,
-    const ListingKernel& kernel, LetterNameWriter writeLetterName) {
+    FillDraws fillDraws, LetterNameWriter writeLetterName) {
   int at = block.next;
   FileEntry* subdirectory = nullptr;
   while (dir.next < dir.count) {
     if (block.filled - at < kRefillBelow) {
       block.next = at;
-      refillDrawBlock(&block, kernel);
+      refillDrawBlock(&block, fillDraws);
       at = block.next;
     }
     FileEntry& entry = dir.entries[dir.next++];

@@ -5,8 +5,8 @@
 
 #include "filter/text_field.h"
 #include "generator/draw_block.h"
-#include "generator/entry_run.h"
 #include "generator/draw_math.h"
+#include "generator/entry_run.h"
 #include "generator/listing_paths.h"
 #include "generator/name_generator.h"
 #include "generator/random_source.h"
@@ -91,7 +91,7 @@ void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirector
 FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs) {
   const ListingKernel& kernel = activeListingKernel();
   DrawBlock& block = drawBlock;
-  startDrawBlock(&block, kernel, randomSource.state);
+  startDrawBlock(&block, kernel.fillDraws, randomSource.state);
   int32_t rootCount = takeEntryCount(block, *prefs);
   FileDirectory* root = allocateDirectory(info, rootCount);
   if (!root) {

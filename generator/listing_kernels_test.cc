@@ -31,7 +31,7 @@ class ListingKernels : public ::testing::TestWithParam<const ListingKernel*> {
 
 TEST_P(ListingKernels, FillTheGeneratorsDrawsWithTheirCharacters) {
   for (uint32_t state : {0u, 1u, 0x80000000u, 0xFFFFFFFFu, 1765224000u}) {
-    startDrawBlock(&block, kernel(), state);
+    startDrawBlock(&block, kernel().fillDraws, state);
     ModelRandom model{state};
     for (int i = 0; i < kBlockDraws; ++i) {
       const int draw = model.next();
@@ -49,12 +49,12 @@ TEST_P(ListingKernels, FillTheGeneratorsDrawsWithTheirCharacters) {
 
 TEST_P(ListingKernels, RefillsKeepTheSequenceAndGiveBackUnreadDraws) {
   const uint32_t seed = 424242;
-  startDrawBlock(&block, kernel(), seed);
+  startDrawBlock(&block, kernel().fillDraws, seed);
   ModelRandom model{seed};
   int taken = 0;
   // Steps of every size up to an entry's bound cross refills at every offset within a chunk.
   for (int step = 1; taken < 5 * kBlockDraws; step = step % kEntryDrawBound + 7) {
-    if (block.filled - block.next < kRefillBelow) refillDrawBlock(&block, kernel());
+    if (block.filled - block.next < kRefillBelow) refillDrawBlock(&block, kernel().fillDraws);
     ASSERT_GE(block.filled - block.next, kRefillBelow);
     for (int i = 0; i < step; ++i, ++taken) {
       ASSERT_EQ(block.draws[block.next++], model.next()) << "draw " << taken;
@@ -66,7 +66,7 @@ TEST_P(ListingKernels, RefillsKeepTheSequenceAndGiveBackUnreadDraws) {
 TEST_P(ListingKernels, LetterNamesMatchTheModelAndTakeItsDraws) {
   for (uint32_t seed = 0; seed < 30000; ++seed) {
     const uint32_t state = seed * 2654435761u;
-    startDrawBlock(&block, kernel(), state);
+    startDrawBlock(&block, kernel().fillDraws, state);
     char field[64];
     std::memset(field, 0x7F, sizeof field);
     const int next = kernel().writeLetterName(block, 0, field);

@@ -94,19 +94,12 @@ QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field
 }
 
 QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
-                         const NameSource& names);
+                                       const NameSource& names) {
+  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsAvx2, writeLetterNameAvx2);
+}
 
 }  // namespace
 
 extern const ListingKernel kAvx2Kernel = {ListingPath::kAvx2, "avx2", fillDrawsAvx2, writeLetterNameAvx2, fillEntriesAvx2};
-
-namespace {
-
-QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
-                         const NameSource& names) {
-  return fillEntryRun(dir, mayHoldDirectories, block, names, kAvx2Kernel, writeLetterNameAvx2);
-}
-
-}  // namespace
 
 }  // namespace quindle

@@ -111,8 +111,7 @@ struct Window {
   uint64_t starts;
 };
 
-// The characters of a window, packed to the front. A letter's character is the glyph of the draw
-// after its start; a space draw is a space.
+// The letter bits of the 64 draws from `at`, from their bytes in one load.
 QUINDLE_AVX512_INLINE uint64_t letterWindowAvx512(const DrawBlock& block, int at) {
   return _mm512_movepi8_mask(_mm512_loadu_si512(block.letterBytes + at));
 }
@@ -127,7 +126,8 @@ QUINDLE_AVX512_INLINE __m512i windowCharacters(const DrawBlock& block, const Win
 
 // A name of up to 63 characters lies within 128 draws: the two windows hold at least 32
 // characters each. The second window's starts are worked out as if it began on a character and
-// corrected afterwards, so neither window waits for the other. Which window the name ends in is a coin toss too, so nothing branches on either.
+// corrected afterwards, so neither window waits for the other, and nothing branches on which
+// window the name ends in, a coin toss.
 QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, char* field) {
   const int length = letterNameLength(block, at);
   Window first = {at + 1, letterWindowAvx512(block, at + 1), 0};
@@ -146,9 +146,10 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
                                                          first.letters & 1u, block.capitals + at + 2);
   const __m512i shift = _mm512_sub_epi8(_mm512_load_si512(kByteIndexes.index),
                                         _mm512_set1_epi8(static_cast<char>(inFirst)));
+  const __m512i secondCharacters = windowCharacters(block, second);
   __m512i name = _mm512_maskz_mov_epi8(lowBits(length), _mm512_maskz_compress_epi8(first.starts, firstCharacters));
   name = _mm512_mask_permutexvar_epi8(name, lowBits(length) & ~lowBits(inFirst), shift,
-                                      _mm512_maskz_compress_epi8(second.starts, windowCharacters(block, second)));
+                                      _mm512_maskz_compress_epi8(second.starts, secondCharacters));
   _mm512_storeu_si512(field, name);
 
   // The name ends where its next character would start.
@@ -156,20 +157,13 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
 }
 
 QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
-                         const NameSource& names);
+                                         const NameSource& names) {
+  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsAvx512, writeLetterNameAvx512);
+}
 
 }  // namespace
 
 extern const ListingKernel kAvx512Kernel = {ListingPath::kAvx512, "avx512", fillDrawsAvx512,
                                            writeLetterNameAvx512, fillEntriesAvx512};
-
-namespace {
-
-QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
-                         const NameSource& names) {
-  return fillEntryRun(dir, mayHoldDirectories, block, names, kAvx512Kernel, writeLetterNameAvx512);
-}
-
-}  // namespace
 
 }  // namespace quindle

@@ -43,20 +43,13 @@ int writeLetterNamePortable(const DrawBlock& block, int at, char* field) {
 }
 
 FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
-                         const NameSource& names);
+                          const NameSource& names) {
+  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsPortable, writeLetterNamePortable);
+}
 
 }  // namespace
 
 const ListingKernel kPortableKernel = {ListingPath::kPortable, "portable", fillDrawsPortable,
                                        writeLetterNamePortable, fillEntriesPortable};
-
-namespace {
-
-FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
-                         const NameSource& names) {
-  return fillEntryRun(dir, mayHoldDirectories, block, names, kPortableKernel, writeLetterNamePortable);
-}
-
-}  // namespace
 
 }  // namespace quindle

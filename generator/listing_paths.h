@@ -17,21 +17,10 @@ enum class ListingPath { kPortable, kAvx2, kAvx512 };
 struct PendingDirectory;
 struct NameSource;
 
-// Where a fill writes, from the first draw it takes.
-struct DrawBlockFill {
-  uint16_t* draws;
-  uint8_t* glyphs;
-  uint64_t* letterBits;  // one word per 64 draws
-  uint8_t* capitals;
-  uint8_t* letterBytes;
-};
-
 struct ListingKernel {
   ListingPath path;
   const char* name;
-  // Takes `count` draws (a multiple of 64) from `state` into `fill`; returns the state after
-  // the last.
-  uint32_t (*fillDraws)(uint32_t state, int count, const DrawBlockFill& fill);
+  FillDraws fillDraws;
   // Writes the random-letter entry name (bound 64) whose length draw is at `at` into the 64-byte
   // field, zero-filled and with its first letter upper-cased; returns the draw after the name.
   int (*writeLetterName)(const DrawBlock& block, int at, char* field);
