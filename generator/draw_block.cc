@@ -11,8 +11,7 @@ namespace {
 // chunks, so each chunk's letter bits are one word.
 void fillRest(DrawBlock* block, FillDraws fillDraws) {
   const int from = block->filled;
-  const DrawBlockFill fill = {block->draws + from, block->glyphs + from, block->letterBits + from / 64,
-                              block->capitals + from, block->letterBytes + from};
+  const DrawBlockFill fill = {block->draws + from, block->glyphs + from, block->letterBits + from / 64};
   block->endState = fillDraws(block->endState, kBlockDraws - from, fill);
   block->filled = kBlockDraws;
 }
@@ -34,8 +33,6 @@ void refillDrawBlock(DrawBlock* block, FillDraws fillDraws) {
   std::memmove(block->glyphs, block->glyphs + keepFrom, static_cast<size_t>(kept));
   std::memmove(block->letterBits, block->letterBits + keepFrom / 64,
                static_cast<size_t>(kept / 64) * sizeof block->letterBits[0]);
-  std::memmove(block->capitals, block->capitals + keepFrom, static_cast<size_t>(kept));
-  std::memmove(block->letterBytes, block->letterBytes + keepFrom, static_cast<size_t>(kept));
   block->baseState = advanceState(block->baseState, static_cast<uint32_t>(keepFrom));
   block->next -= keepFrom;
   block->filled = kept;

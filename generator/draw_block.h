@@ -30,8 +30,6 @@ struct DrawBlock {
   alignas(64) uint16_t draws[kBlockDraws];
   alignas(64) uint8_t glyphs[kBlockDraws + 64];         // room for a 64-byte load at any draw
   alignas(64) uint64_t letterBits[kBlockDraws / 64 + 1];  // bit i: draw i would take a letter
-  alignas(64) uint8_t capitals[kBlockDraws + 64];       // glyphs upper-cased
-  alignas(64) uint8_t letterBytes[kBlockDraws + 64];    // 0xFF where draw i would take a letter
   int next;      // the next draw to read
   int filled;    // draws held
   uint32_t baseState;  // the state before draws[0]
@@ -43,8 +41,6 @@ struct DrawBlockFill {
   uint16_t* draws;
   uint8_t* glyphs;
   uint64_t* letterBits;  // one word per 64 draws
-  uint8_t* capitals;
-  uint8_t* letterBytes;
 };
 
 // Takes `count` draws (a multiple of 64) from `state` into `fill`; returns the state after the

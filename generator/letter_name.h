@@ -20,8 +20,7 @@ static_assert((kLetterNameField & (kLetterNameField - 1)) == 0, "the length is a
 // lookups by index. Since 6 divides 36, the remainder also tells whether the draw is 1 modulo 6,
 // a space.
 struct ByRemainder36 {
-  alignas(64) char glyphs[64];        // the alphabet
-  alignas(64) char capitals[64];      // the alphabet with its letters upper-cased
+  alignas(64) char glyphs[64];          // the alphabet
   alignas(64) uint8_t letterBytes[64];  // 0xFF where the draw would take a letter
 };
 
@@ -29,7 +28,6 @@ constexpr ByRemainder36 makeByRemainder36() {
   ByRemainder36 tables = {};
   for (int i = 0; i < kNameAlphabetSize; ++i) {
     tables.glyphs[i] = kNameAlphabet[i];
-    tables.capitals[i] = upperCasedLetter(kNameAlphabet[i]);
     tables.letterBytes[i] = i % 6 != 1 ? 0xFF : 0;
   }
   return tables;

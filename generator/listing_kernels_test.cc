@@ -39,9 +39,7 @@ TEST_P(ListingKernels, FillTheGeneratorsDrawsWithTheirCharacters) {
       const char glyph = kNameAlphabet[draw % 36];
       const bool letter = draw % 6 != 1;
       ASSERT_EQ(block.glyphs[i], glyph) << "draw " << i;
-      ASSERT_EQ(block.capitals[i], upperCasedLetter(glyph)) << "draw " << i;
       ASSERT_EQ(block.letterBits[i / 64] >> (i % 64) & 1u, letter ? 1u : 0u) << "draw " << i;
-      ASSERT_EQ(block.letterBytes[i], letter ? 0xFF : 0) << "draw " << i;
     }
     EXPECT_EQ(block.endState, model.state);
   }
@@ -87,8 +85,6 @@ void placeDraws(DrawBlock* block, const std::vector<uint16_t>& draws) {
     const bool letter = draws[i] % 6 != 1;
     block->draws[i] = draws[i];
     block->glyphs[i] = static_cast<uint8_t>(glyph);
-    block->capitals[i] = static_cast<uint8_t>(upperCasedLetter(glyph));
-    block->letterBytes[i] = letter ? 0xFF : 0;
     block->letterBits[i / 64] |= static_cast<uint64_t>(letter) << (i % 64);
   }
   block->next = 0;

@@ -1,5 +1,5 @@
 // The AVX2 + BMI2 kernel: eight lanes of the generator per vector, the reductions by multiply in
-// 16-bit lanes, the alphabet and its capitals looked up with byte shuffles; names walk the character starts with
+// 16-bit lanes, the alphabet looked up with byte shuffles; names walk the character starts with
 // BMI's bit instructions.
 #include <immintrin.h>
 
@@ -78,11 +78,8 @@ QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFi
       const __m256i spaceDraws = packMasks(_mm256_cmpeq_epi16(remainders(words[0], kDivideBy6), spaceRemainder),
                                            _mm256_cmpeq_epi16(remainders(words[1], kDivideBy6), spaceRemainder));
       spaces |= static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(spaceDraws))) << (half * 32);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.letterBytes + at),
-                          _mm256_xor_si256(spaceDraws, _mm256_set1_epi8(-1)));
       const __m256i indexes = packBytes(remainders(words[0], kDivideBy36), remainders(words[1], kDivideBy36));
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.glyphs + at), lookUp36(kByRemainder36.glyphs, indexes));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.capitals + at), lookUp36(kByRemainder36.capitals, indexes));
     }
     fill.letterBits[chunk / 64] = ~spaces;
   }

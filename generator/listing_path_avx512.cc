@@ -80,7 +80,6 @@ QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlo
   const __m512i highHalves = _mm512_load_si512(kGathers.highHalves);
   const __m512i drawMask = _mm512_set1_epi16(0x7FFF);
   const __m512i alphabet = _mm512_load_si512(kByRemainder36.glyphs);
-  const __m512i capitals = _mm512_load_si512(kByRemainder36.capitals);
   const __m512i letterTable = _mm512_load_si512(kByRemainder36.letterBytes);
   const __m512i lowBytes = _mm512_load_si512(kGathers.lowBytes);
   for (int chunk = 0; chunk < count; chunk += 64) {
@@ -96,9 +95,7 @@ QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlo
     const __m512i remainders36 = _mm512_permutex2var_epi8(remainders(low, kDivideBy36), lowBytes,
                                                           remainders(high, kDivideBy36));
     _mm512_storeu_si512(fill.glyphs + chunk, _mm512_permutexvar_epi8(remainders36, alphabet));
-    _mm512_storeu_si512(fill.capitals + chunk, _mm512_permutexvar_epi8(remainders36, capitals));
     const __m512i letters = _mm512_permutexvar_epi8(remainders36, letterTable);
-    _mm512_storeu_si512(fill.letterBytes + chunk, letters);
     fill.letterBits[chunk / 64] = _mm512_test_epi8_mask(letters, letters);
   }
   return endState;
@@ -110,11 +107,6 @@ struct Window {
   uint64_t letters;
   uint64_t starts;
 };
-
-// The letter bits of the 64 draws from `at`, from their bytes in one load.
-QUINDLE_AVX512_INLINE uint64_t letterWindowAvx512(const DrawBlock& block, int at) {
-  return _mm512_movepi8_mask(_mm512_loadu_si512(block.letterBytes + at));
-}
 
 // The characters of a window in draw order, one per draw that starts a character (the others
 // are left as they come). A letter's character is the glyph of the draw after its start; a
@@ -130,9 +122,9 @@ QUINDLE_AVX512_INLINE __m512i windowCharacters(const DrawBlock& block, const Win
 // window the name ends in, a coin toss.
 QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, char* field) {
   const int length = letterNameLength(block, at);
-  Window first = {at + 1, letterWindowAvx512(block, at + 1), 0};
+  Window first = {at + 1, letterWindow(block, at + 1), 0};
   first.starts = characterStarts(first.letters);
-  Window second = {at + 65, letterWindowAvx512(block, at + 65), 0};
+  Window second = {at + 65, letterWindow(block, at + 65), 0};
   // When the first window's last draw leads a letter, the second window's first draw is that
   // letter's, and the starts of the second window's first run of letters (up to and including the
   // draw after it) fall on the other draws: the run's mask flips them.
@@ -141,15 +133,16 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
   second.starts = characterStarts(second.letters) ^ (firstRun & (0 - secondBeginsInsideALetter));
   const int inFirst = __builtin_popcountll(first.starts);
 
-  // The first draw always starts a character; a letter there is written as a capital.
-  const __m512i firstCharacters = _mm512_mask_loadu_epi8(windowCharacters(block, first),
-                                                         first.letters & 1u, block.capitals + at + 2);
   const __m512i shift = _mm512_sub_epi8(_mm512_load_si512(kByteIndexes.index),
                                         _mm512_set1_epi8(static_cast<char>(inFirst)));
+  const __m512i firstCharacters = windowCharacters(block, first);
   const __m512i secondCharacters = windowCharacters(block, second);
   __m512i name = _mm512_maskz_mov_epi8(lowBits(length), _mm512_maskz_compress_epi8(first.starts, firstCharacters));
   name = _mm512_mask_permutexvar_epi8(name, lowBits(length) & ~lowBits(inFirst), shift,
                                       _mm512_maskz_compress_epi8(second.starts, secondCharacters));
+  const __mmask64 firstIsLower = _mm512_mask_cmple_epu8_mask(
+      1, _mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a'));
+  name = _mm512_mask_sub_epi8(name, firstIsLower, name, _mm512_set1_epi8('a' - 'A'));
   _mm512_storeu_si512(field, name);
 
   // The name ends where its next character would start.

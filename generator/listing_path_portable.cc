@@ -29,8 +29,6 @@ uint32_t fillDrawsPortable(uint32_t state, int count, const DrawBlockFill& fill)
     for (int i = 0; i < 64; ++i) {
       const uint32_t remainder = remainderOf(fill.draws[chunk + i], kDivideBy36);
       fill.glyphs[chunk + i] = static_cast<uint8_t>(kByRemainder36.glyphs[remainder]);
-      fill.capitals[chunk + i] = static_cast<uint8_t>(kByRemainder36.capitals[remainder]);
-      fill.letterBytes[chunk + i] = kByRemainder36.letterBytes[remainder];
       bits |= static_cast<uint64_t>(kByRemainder36.letterBytes[remainder] & 1u) << i;
     }
     fill.letterBits[chunk / 64] = bits;
