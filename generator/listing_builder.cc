@@ -54,6 +54,15 @@ FileDirectory* allocateDirectory(const FileFilterInfo& info, int32_t count) {
   return dir;
 }
 
+// New directories are rarely in the cache. Asking for all of a directory's lines at once lets the
+// memory work on them while the first entries are being made, instead of one line at a time as
+// the writes reach them.
+void prefetchEntries(FileEntry* entries, int32_t count) {
+  const char* bytes = reinterpret_cast<const char*>(entries);
+  const size_t size = static_cast<size_t>(count) * sizeof(FileEntry);
+  for (size_t offset = 0; offset < size; offset += 64) __builtin_prefetch(bytes + offset, 1);
+}
+
 void markDirectory(FileEntry& entry, FileDirectory* children) {
   std::memcpy(entry.sizeText, kSizeTexts.directory.text, sizeof entry.sizeText);
   entry.flags[0] = entry.flags[1] = 1;
@@ -81,6 +90,7 @@ void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirector
     FileDirectory* child = allocateDirectory(info, childCount);
     if (!child) continue;
     markDirectory(*entry, child);
+    prefetchEntries(child->entries, childCount);
     stack.frames[stack.size++] = {child->entries, childCount, 0, depth + 1};
   }
   std::free(stack.frames);
@@ -99,6 +109,7 @@ FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs) {
     root = allocateDirectory(info, 0);
   }
   if (root && rootCount > 0) {
+    prefetchEntries(root->entries, rootCount);
     // Looked up once for the whole tree: nothing changes the instance's dictionary meanwhile.
     const WordTable* table = loadWordTable(prefs);
     const NameSource names = {table, table ? static_cast<uint32_t>(prefs->lineCount) : 0u};
