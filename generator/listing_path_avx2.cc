@@ -53,9 +53,11 @@ QUINDLE_AVX2 __m256i lookUp36(const char* table, __m256i indexes) {
 
 QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
-  alignas(32) uint32_t first[kLanes];
-  startLanes<kLanes>(state, first);
-  __m256i lanes = _mm256_load_si256(reinterpret_cast<const __m256i*>(first));
+  const LaneSteps<kLanes>& starts = kLaneSteps<kLanes>;
+  __m256i lanes = _mm256_add_epi32(
+      _mm256_mullo_epi32(_mm256_set1_epi32(static_cast<int>(state)),
+                         _mm256_load_si256(reinterpret_cast<const __m256i*>(starts.multipliers))),
+      _mm256_load_si256(reinterpret_cast<const __m256i*>(starts.increments)));
   const __m256i multiplier = _mm256_set1_epi32(static_cast<int>(kLaneStep.multiplier));
   const __m256i increment = _mm256_set1_epi32(static_cast<int>(kLaneStep.increment));
   const __m256i drawMask = _mm256_set1_epi32(0x7FFF);
