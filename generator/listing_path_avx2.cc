@@ -92,9 +92,10 @@ QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field
   return writeLetterNameByStarts(block, at, field);
 }
 
-QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
-                                       const NameSource& names) {
-  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsAvx2, writeLetterNameAvx2);
+QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories,
+                                      DrawBlock& block, const NameSource& names) {
+  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsAvx2,
+                      writeLetterNameAvx2);
 }
 
 }  // namespace

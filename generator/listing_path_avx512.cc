@@ -149,9 +149,10 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
   return nameEnd(length, first.at, first.starts, inFirst, second.at, second.starts);
 }
 
-QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
-                                         const NameSource& names) {
-  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsAvx512, writeLetterNameAvx512);
+QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
+                                          DrawBlock& block, const NameSource& names) {
+  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsAvx512,
+                      writeLetterNameAvx512);
 }
 
 }  // namespace

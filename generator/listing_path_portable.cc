@@ -40,9 +40,10 @@ int writeLetterNamePortable(const DrawBlock& block, int at, char* field) {
   return writeLetterNameByStarts(block, at, field);
 }
 
-FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
-                          const NameSource& names) {
-  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsPortable, writeLetterNamePortable);
+FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories,
+                             DrawBlock& block, const NameSource& names) {
+  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsPortable,
+                      writeLetterNamePortable);
 }
 
 }  // namespace
