@@ -31,6 +31,4 @@ if [ ! -e "$handler" ]; then
   registered_here=1
 fi
 
-# Tests that cannot work under the emulation (the file chooser) look for this.
-export QUINDLE_EMULATED_32BIT=1
 "$here/wine-run.sh" "$@" 8>&-
