@@ -1,5 +1,5 @@
 # The README's two commands: `make demo` and `make test`.
-.PHONY: demo test deps demo-deps clean
+.PHONY: demo test package deps demo-deps clean
 
 # Where the demo keeps its settings, away from the user's own.
 DEMO_SETTINGS := build/demo-settings
@@ -20,6 +20,10 @@ demo: demo-deps
 
 test: deps
 	scripts/run-tests.sh
+
+# One archive per platform in dist/ (see scripts/make-packages.sh).
+package: deps
+	scripts/make-packages.sh
 
 deps:
 	scripts/install-deps.sh
