@@ -1,5 +1,5 @@
 # The README's two commands: `make demo` and `make test`.
-.PHONY: demo test package deps demo-deps clean
+.PHONY: demo test bench package deps demo-deps clean
 
 # Where the demo keeps its settings, away from the user's own.
 DEMO_SETTINGS := build/demo-settings
@@ -20,6 +20,12 @@ demo: demo-deps
 
 test: deps
 	scripts/run-tests.sh
+
+# One table of figures; QUINDLE_BENCH_DEEP=1 adds the 13-level tree (about 1.4 GB).
+bench: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native --target quindle_bench
+	build/native/bin/quindle_bench
 
 # One archive per platform in dist/ (see scripts/make-packages.sh).
 package: deps

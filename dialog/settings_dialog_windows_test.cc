@@ -47,9 +47,12 @@ BOOL CALLBACK matchDialog(HWND window, LPARAM raw) {
   return TRUE;
 }
 
+// Generous waits: under emulation the first dialog of a process takes many seconds to appear.
+constexpr int kPatienceMs = 120000;
+
 // Our own process only: parallel tests share one desktop.
 HWND waitForDialog(const char* caption) {
-  for (int waited = 0; waited < 15000; waited += 10) {
+  for (int waited = 0; waited < kPatienceMs; waited += 10) {
     WindowSearch search{caption, nullptr};
     EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&search));
     if (search.found) return search.found;
@@ -59,8 +62,19 @@ HWND waitForDialog(const char* caption) {
 }
 
 bool waitUntilGone(HWND window) {
-  for (int waited = 0; waited < 10000 && IsWindow(window); waited += 10) Sleep(10);
+  for (int waited = 0; waited < kPatienceMs && IsWindow(window); waited += 10) Sleep(10);
   return !IsWindow(window);
+}
+
+BOOL CALLBACK cancelOurDialog(HWND window, LPARAM) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (process == GetCurrentProcessId() && std::strcmp(className, "#32770") == 0) {
+    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+  }
+  return TRUE;
 }
 
 std::string fieldText(HWND dialog, int id) {
@@ -111,20 +125,28 @@ class SettingsDialog : public ::testing::Test {
   FilterPrefs& prefs() { return *info.userData; }
 
   // Opens the dialog on this thread while `user` acts on it from another; returns the end code.
+  // Whatever the user script does, every dialog of ours is cancelled in the end, so a failing
+  // test reports instead of hanging in a modal loop.
   int runDialog(const std::function<void(HWND)>& user) {
-    std::atomic<bool> closedByUser{true};
+    std::atomic<bool> returned{false};
+    bool found = false, closedByUser = false;
     std::thread driver([&] {
       HWND dialog = waitForDialog("Quindle");
-      if (!dialog) return;
-      opened = topLeft(dialog);
-      user(dialog);
-      if (!waitUntilGone(dialog)) {
-        closedByUser = false;
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+      if (dialog) {
+        found = true;
+        opened = topLeft(dialog);
+        user(dialog);
+        closedByUser = waitUntilGone(dialog);
+      }
+      while (!returned) {
+        EnumWindows(cancelOurDialog, 0);
+        Sleep(200);
       }
     });
     const int result = FileFilterUserInterface(&info, owner);
+    returned = true;
     driver.join();
+    EXPECT_TRUE(found) << "the dialog did not appear";
     EXPECT_TRUE(closedByUser) << "the dialog did not close as the user asked";
     return result;
   }

@@ -4,24 +4,21 @@
 #include <cstring>
 
 #include "filter/text_field.h"
+#include "generator/draw_block.h"
+#include "generator/draw_math.h"
+#include "generator/entry_run.h"
+#include "generator/listing_paths.h"
 #include "generator/name_generator.h"
 #include "generator/random_source.h"
+#include "generator/size_texts.h"
+#include "generator/word_table.h"
 
 namespace quindle {
 namespace {
 
-constexpr int kNameBound = FILE_ENTRY_NAME_SIZE;
-constexpr int kSizeModulus = 300;
-constexpr int kDirectoryModulus = 20;
-constexpr int kDirectoryDraw = 1;
-
-// A directory whose entries are still being filled.
-struct PendingDirectory {
-  FileEntry* entries;
-  int32_t count;
-  int32_t next;
-  int32_t depth;
-};
+// Module-wide like the name buffer: one execute runs at a time, and a host that calls on a small
+// stack should not have to hold the block.
+DrawBlock drawBlock;
 
 // The explicit stack of the depth-first walk. Plain realloc so that running out of memory is a
 // result, not an exception.
@@ -41,8 +38,8 @@ bool reserveOneMore(PendingStack& stack) {
   return true;
 }
 
-int32_t drawEntryCount(const FilterPrefs& prefs) {
-  const uint32_t r = static_cast<uint32_t>(drawRandom());
+int32_t takeEntryCount(DrawBlock& block, const FilterPrefs& prefs) {
+  const uint32_t r = block.draws[block.next++];
   return prefs.maxFiles ? static_cast<int32_t>(r % prefs.maxFiles) : 0;
 }
 
@@ -57,65 +54,68 @@ FileDirectory* allocateDirectory(const FileFilterInfo& info, int32_t count) {
   return dir;
 }
 
-void writeSizeText(char (&sizeText)[FILE_ENTRY_SIZE_TEXT_SIZE], int kilobytes) {
-  char text[FILE_ENTRY_SIZE_TEXT_SIZE] = {};
-  int length = 0;
-  if (kilobytes >= 100) text[length++] = static_cast<char>('0' + kilobytes / 100);
-  if (kilobytes >= 10) text[length++] = static_cast<char>('0' + kilobytes / 10 % 10);
-  text[length++] = static_cast<char>('0' + kilobytes % 10);
-  text[length++] = 'K';
-  text[length] = 'B';
-  std::memcpy(sizeText, text, sizeof text);
-}
-
-// Fills every field of a file entry but the host's byte, taking the entry's draws up to and
-// including its value.
-void fillFileEntry(FileEntry& entry, FilterPrefs* prefs) {
-  copyZeroFilled(entry.name, sizeof entry.name, makeName(prefs, kNameBound));
-  writeSizeText(entry.sizeText, drawRandom() % kSizeModulus);
-  entry.value = drawRandom();
-  entry.flags[0] = entry.flags[1] = entry.flags[2] = 0;
-  entry.children = nullptr;
+// New directories are rarely in the cache. Asking for all of a directory's lines at once lets the
+// memory work on them while the first entries are being made, instead of one line at a time as
+// the writes reach them.
+void prefetchEntries(FileEntry* entries, int32_t count) {
+  const char* bytes = reinterpret_cast<const char*>(entries);
+  const size_t size = static_cast<size_t>(count) * sizeof(FileEntry);
+  for (size_t offset = 0; offset < size; offset += 64) __builtin_prefetch(bytes + offset, 1);
 }
 
 void markDirectory(FileEntry& entry, FileDirectory* children) {
-  copyZeroFilled(entry.sizeText, sizeof entry.sizeText, "[dir]");
+  std::memcpy(entry.sizeText, kSizeTexts.directory.text, sizeof entry.sizeText);
   entry.flags[0] = entry.flags[1] = 1;
   entry.children = children;
+}
+
+// Walks the tree depth first from `root`, whose entries come from the block from its `next` on.
+void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirectory* root,
+              int32_t rootCount, DrawBlock& block, const ListingKernel& kernel,
+              const NameSource& names) {
+  PendingStack stack;
+  if (!reserveOneMore(stack)) return;  // an empty root: nothing was written into it
+  stack.frames[stack.size++] = {root->entries, rootCount, 0, 0};
+
+  while (stack.size > 0) {
+    PendingDirectory& top = stack.frames[stack.size - 1];
+    const int32_t depth = top.depth;
+    FileEntry* entry = kernel.fillEntries(top, depth < prefs.dirLevels, block, names);
+    if (!entry) {
+      --stack.size;
+      continue;
+    }
+    if (!reserveOneMore(stack)) continue;
+    const int32_t childCount = takeEntryCount(block, prefs);
+    FileDirectory* child = allocateDirectory(info, childCount);
+    if (!child) continue;
+    markDirectory(*entry, child);
+    prefetchEntries(child->entries, childCount);
+    stack.frames[stack.size++] = {child->entries, childCount, 0, depth + 1};
+  }
+  std::free(stack.frames);
 }
 
 }  // namespace
 
 FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs) {
-  int32_t rootCount = drawEntryCount(*prefs);
+  const ListingKernel& kernel = activeListingKernel();
+  DrawBlock& block = drawBlock;
+  startDrawBlock(&block, kernel.fillDraws, randomSource.state);
+  int32_t rootCount = takeEntryCount(block, *prefs);
   FileDirectory* root = allocateDirectory(info, rootCount);
   if (!root) {
     rootCount = 0;
     root = allocateDirectory(info, 0);
-    if (!root) return nullptr;
   }
-  PendingStack stack;
-  if (!reserveOneMore(stack)) return root;  // an empty root: nothing was written into it
-  stack.frames[stack.size++] = {root->entries, rootCount, 0, 0};
-
-  while (stack.size > 0) {
-    PendingDirectory& top = stack.frames[stack.size - 1];
-    if (top.next == top.count) {
-      --stack.size;
-      continue;
-    }
-    FileEntry& entry = top.entries[top.next++];
-    const int32_t depth = top.depth;
-    fillFileEntry(entry, prefs);
-    if (drawRandom() % kDirectoryModulus != kDirectoryDraw || depth >= prefs->dirLevels) continue;
-    if (!reserveOneMore(stack)) continue;
-    const int32_t childCount = drawEntryCount(*prefs);
-    FileDirectory* child = allocateDirectory(info, childCount);
-    if (!child) continue;
-    markDirectory(entry, child);
-    stack.frames[stack.size++] = {child->entries, childCount, 0, depth + 1};
+  if (root && rootCount > 0) {
+    prefetchEntries(root->entries, rootCount);
+    // Looked up once for the whole tree: nothing changes the instance's dictionary meanwhile.
+    const WordTable* table = loadWordTable(prefs);
+    const NameSource names = {table, table ? static_cast<uint32_t>(prefs->lineCount) : 0u};
+    fillTree(info, *prefs, root, rootCount, block, kernel, names);
   }
-  std::free(stack.frames);
+  randomSource.state = finishDrawBlock(block);
   return root;
 }
 

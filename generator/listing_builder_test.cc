@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "generator/listing_paths.h"
 #include "generator/random_source.h"
 #include "reference_model.h"
 #include "small_stack.h"
@@ -16,15 +17,37 @@ namespace {
 
 using namespace quindle_test;
 
-class ListingBuilder : public ::testing::Test {
+std::vector<ListingPath> availablePaths() {
+  int count = 0;
+  const ListingKernel* const* kernels = availableListingKernels(&count);
+  std::vector<ListingPath> paths;
+  for (int i = 0; i < count; ++i) paths.push_back(kernels[i]->path);
+  return paths;
+}
+
+std::string pathName(const ::testing::TestParamInfo<ListingPath>& info) {
+  int count = 0;
+  const ListingKernel* const* kernels = availableListingKernels(&count);
+  for (int i = 0; i < count; ++i) {
+    if (kernels[i]->path == info.param) return kernels[i]->name;
+  }
+  return "unknown";
+}
+
+// Every test runs once on each code path this processor has.
+class ListingBuilder : public ::testing::TestWithParam<ListingPath> {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(forceListingPath(GetParam()));
     resetTestHost();
     std::memset(&prefs, 0, sizeof prefs);
     prefs.enabled = 1;
     info = makeHostInfo(nullptr);
   }
-  void TearDown() override { EXPECT_EQ(testHost.liveDirectories, 0) << "the host leaked a tree"; }
+  void TearDown() override {
+    EXPECT_EQ(testHost.liveDirectories, 0) << "the host leaked a tree";
+    forceListingPath(availablePaths().back());
+  }
 
   // Builds the tree and title for `seed`, checks the tree is well formed, and frees it.
   ModelListing build(uint32_t seed, int32_t titleLen) {
@@ -59,18 +82,28 @@ class ListingBuilder : public ::testing::Test {
   FileFilterInfo info;
 };
 
-TEST_F(ListingBuilder, MatchesTheModelOverSeedsAndSettings) {
-  for (uint32_t maxFiles : {0u, 1u, 7u, 100u, 300u}) {
-    for (int32_t dirLevels : {-3, 0, 1, 3}) {
+// Seeds per setting, fewer where trees grow large: at 300 files a level multiplies the tree by
+// about 7.5, so four levels and more would take millions of entries per seed.
+uint32_t seedsFor(uint32_t maxFiles, int32_t dirLevels) {
+  if (maxFiles <= 7) return 30;
+  if (maxFiles == 100) return dirLevels <= 3 ? 20 : 3;
+  if (dirLevels <= 1) return 10;
+  return dirLevels == 2 ? 3 : dirLevels == 3 ? 1 : 0;
+}
+
+TEST_P(ListingBuilder, MatchesTheModelOverSeedsAndSettings) {
+  for (uint32_t maxFiles : {0u, 1u, 2u, 7u, 100u, 300u}) {
+    for (int32_t dirLevels : {-3, 0, 1, 2, 3, 4, 5}) {
       prefs.maxFiles = maxFiles;
       prefs.dirLevels = dirLevels;
-      const uint32_t seeds = maxFiles == 300 && dirLevels == 3 ? 3 : 40;
-      for (uint32_t seed = 0; seed < seeds; ++seed) expectModel(1765224000u + seed * 977u, 64);
+      for (uint32_t seed = 0; seed < seedsFor(maxFiles, dirLevels); ++seed) {
+        expectModel(1765224000u + seed * 977u, 64);
+      }
     }
   }
 }
 
-TEST_F(ListingBuilder, MatchesTheModelWithADictionary) {
+TEST_P(ListingBuilder, MatchesTheModelWithADictionary) {
   TestDictionary dictionary;
   std::vector<std::string> lines = makeWordLines(500, 30);
   lines.push_back(std::string(511, 'z'));
@@ -87,7 +120,7 @@ TEST_F(ListingBuilder, MatchesTheModelWithADictionary) {
   }
 }
 
-TEST_F(ListingBuilder, TitleTakesTheDrawsAfterTheTreeWithinItsBuffer) {
+TEST_P(ListingBuilder, TitleTakesTheDrawsAfterTheTreeWithinItsBuffer) {
   prefs.maxFiles = 100;
   prefs.dirLevels = 2;
   for (int32_t titleLen : {1, 2, 16, 511, 512, 4000}) {
@@ -97,9 +130,13 @@ TEST_F(ListingBuilder, TitleTakesTheDrawsAfterTheTreeWithinItsBuffer) {
       ASSERT_LE(listing.title.size(), static_cast<size_t>(std::min(titleLen - 1, 511)));
     }
   }
+  // Every bound up to the name buffer's, each after a tree that ends at a different draw.
+  prefs.maxFiles = 20;
+  prefs.dirLevels = 1;
+  for (int32_t titleLen = 1; titleLen <= 512; ++titleLen) expectModel(static_cast<uint32_t>(titleLen) * 7777u, titleLen);
 }
 
-TEST_F(ListingBuilder, EveryEntryIsAWellFormedFileOrDirectory) {
+TEST_P(ListingBuilder, EveryEntryIsAWellFormedFileOrDirectory) {
   prefs.maxFiles = 100;
   prefs.dirLevels = 3;
   for (uint32_t seed = 0; seed < 20; ++seed) {
@@ -131,7 +168,7 @@ TEST_F(ListingBuilder, EveryEntryIsAWellFormedFileOrDirectory) {
   }
 }
 
-TEST_F(ListingBuilder, OneFileAtMostMeansOneEmptyRoot) {
+TEST_P(ListingBuilder, OneFileAtMostMeansOneEmptyRoot) {
   prefs.maxFiles = 1;
   prefs.dirLevels = 5;
   seedRandom(42);
@@ -142,7 +179,7 @@ TEST_F(ListingBuilder, OneFileAtMostMeansOneEmptyRoot) {
   testFreeTree(root);
 }
 
-TEST_F(ListingBuilder, RefusedAllocationsLeaveAConsistentTree) {
+TEST_P(ListingBuilder, RefusedAllocationsLeaveAConsistentTree) {
   prefs.maxFiles = 60;
   prefs.dirLevels = 3;
   const uint32_t seed = 2024;
@@ -192,7 +229,7 @@ void buildDeep(void* raw) {
   run->root = buildListing(*run->info, run->prefs);
 }
 
-TEST_F(ListingBuilder, ADeepTreeBuildsOnASmallStack) {
+TEST_P(ListingBuilder, ADeepTreeBuildsOnASmallStack) {
   prefs.maxFiles = 41;
   prefs.dirLevels = 1000000;
   const ModelListing expected = modelListing(kDeepTreeSeed, {41, 1000000}, 64);
@@ -204,6 +241,8 @@ TEST_F(ListingBuilder, ADeepTreeBuildsOnASmallStack) {
   EXPECT_EQ(problem, "");
   testFreeTree(run.root);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryPath, ListingBuilder, ::testing::ValuesIn(availablePaths()), pathName);
 
 }  // namespace
 }  // namespace quindle

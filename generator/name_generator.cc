@@ -11,8 +11,6 @@ namespace {
 char nameBuffer[kNameBufferSize];
 constexpr size_t kBufferCapacity = static_cast<size_t>(kNameCapacity);
 
-char upperCased(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // A drawn length past the buffer still takes all its draws, so the draws that follow are the same
 // as on an unbounded buffer; only the first 511 characters are kept.
 void makeLetterName(int32_t maxLen) {
@@ -70,7 +68,7 @@ const char* makeName(FilterPrefs* prefs, int32_t maxLen) {
   } else {
     makeLetterName(maxLen);
   }
-  nameBuffer[0] = upperCased(nameBuffer[0]);
+  nameBuffer[0] = upperCasedLetter(nameBuffer[0]);
   return nameBuffer;
 }
 

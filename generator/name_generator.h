@@ -23,6 +23,11 @@ constexpr int kNameCapacity = kNameBufferSize - 1;
 constexpr char kNameAlphabet[] = "qwertyuiopasdfghjklzxcvbnm1234567890";
 constexpr int kNameAlphabetSize = 36;
 
+// Upper-casing touches only the letters a to z; digits, spaces and other bytes stay.
+constexpr char upperCasedLetter(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // `prefs` may be null (no dictionary); the word table may update prefs->lineCount. A maxLen
 // below 1 gives the empty text and takes no draw.
 const char* makeName(FilterPrefs* prefs, int32_t maxLen);

@@ -3,12 +3,16 @@
 # both MinGW-w64 cross compilers, Wine (64-bit and its 32-bit half), qemu's user-mode emulator
 # for the 32-bit run, GoogleTest sources, Google Benchmark, clang for fuzzing, and word lists.
 # Only missing packages are installed; nothing is done when everything is present.
-# usage: install-deps.sh [native]   (native: only what the Linux build and the demo need)
+# usage: install-deps.sh [native|screenshot]
+#   native: only what the Linux build and the demo need
+#   screenshot: what scripts/screenshot-dialog.sh needs (an X server in memory, ImageMagick)
 set -euo pipefail
 
 native_packages=(cmake ninja-build make g++ googletest python3)
 packages=("${native_packages[@]}")
-if [ "${1:-all}" != native ]; then
+if [ "${1:-all}" = screenshot ]; then
+  packages=(xvfb imagemagick x11-utils fonts-wine)
+elif [ "${1:-all}" != native ]; then
   packages+=(
     clang libclang-rt-dev libbenchmark-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix

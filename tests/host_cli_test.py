@@ -253,6 +253,7 @@ def case_json_holds_the_counts_stats_reports(host):
     check(stats_of(stats) == counts_of(document) == (6, 7, 4), "stats %r, json %r" % (stats, counts_of(document)))
     check(re.search(r"^entries: 13$", stats, re.M) and re.search(r"^module time: [0-9.]+ s$", stats, re.M),
           "stats lack the entry count or the time: %r" % stats)
+    check(re.search(r"^per entry: [0-9.]+ ns$", stats, re.M), "stats lack the time per entry: %r" % stats)
 
     # An enabled filter with a bound of 1 file makes one empty directory: the same, every time.
     host.ok("settings", "--enable", "--max-files", "1")

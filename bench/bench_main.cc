@@ -1,0 +1,57 @@
+// `make bench`: the listing and the word table at memory speed, printed as one table.
+// Set QUINDLE_BENCH_DEEP=1 to add the 13-level tree (about 1.4 GB of host memory).
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "bench_host.h"
+#include "bench_table.h"
+#include "listing_bench.h"
+#include "word_table_bench.h"
+
+using namespace quindle_bench;
+
+namespace {
+
+const char kWordList[] = "/usr/share/dict/american-english";  // Debian's wamerican
+
+bool fileExists(const char* path) {
+  FILE* file = std::fopen(path, "rb");
+  if (file) std::fclose(file);
+  return file != nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  keepFreedMemory();
+  benchmark::Initialize(&argc, argv);
+  const bool haveWordList = fileExists(kWordList);
+  const char* deep = std::getenv("QUINDLE_BENCH_DEEP");
+
+  // Seeds picked so that each tree is close to the expected size for its settings.
+  registerTreeBenchmarks({"100 files, 2 levels (the defaults)", 100, 2, 1765224041u, nullptr, 0, 0});
+  registerTreeBenchmarks({"100 files, 10 levels", 100, 10, 1765224012u, nullptr, 0, 3});
+  if (haveWordList) {
+    registerTreeBenchmarks({"100 files, 10 levels, wamerican names", 100, 10, 1765224012u, kWordList, 0, 3});
+  }
+  if (deep && deep[0] == '1') {
+    registerTreeBenchmarks({"100 files, 13 levels", 100, 13, 1765224012u, nullptr, 3, 1});
+  }
+
+  if (haveWordList) registerWordTableBenchmarks("wamerican", kWordList);
+  const char* tmp = std::getenv("TMPDIR");
+  const std::string generated = std::string(tmp ? tmp : "/tmp") + "/quindle-bench-1m-lines.txt";
+  if (writeGeneratedDictionary(generated, 1000000)) {
+    registerWordTableBenchmarks("generated, 1,000,000 lines", generated);
+  }
+  if (!haveWordList) std::fprintf(stderr, "bench: %s is missing (Debian's wamerican)\n", kWordList);
+
+  TableReporter table;
+  benchmark::RunSpecifiedBenchmarks(&table);
+  benchmark::Shutdown();
+  std::remove(generated.c_str());
+  return 0;
+}

@@ -1,0 +1,36 @@
+// Collects every benchmark's result and prints them as one table at the end: per tree, the
+// builder, the write floor and the simple model in ns per entry with the ratios between them,
+// then the word table's load against a plain read of the same file.
+//
+// Benchmarks are named "<kind>|<row>", where kind is builder, floor, model, load or read; each
+// reports its item count (entries or lines) in the counter "items".
+#ifndef QUINDLE_BENCH_BENCH_TABLE_H
+#define QUINDLE_BENCH_BENCH_TABLE_H
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+namespace quindle_bench {
+
+class TableReporter : public benchmark::BenchmarkReporter {
+ public:
+  bool ReportContext(const Context& context) override;
+  void ReportRuns(const std::vector<Run>& runs) override;
+  void Finalize() override;
+
+ private:
+  struct Figure {
+    double nanoseconds = 0;  // per iteration
+    double items = 0;
+  };
+  std::vector<std::string> rows_;  // in the order they first ran
+  std::map<std::string, std::map<std::string, Figure>> figures_;  // row -> kind -> figure
+  std::string context_;
+};
+
+}  // namespace quindle_bench
+
+#endif

@@ -1,0 +1,131 @@
+// The listing's benchmarks, all on the same trees (fixed seeds): the module's builder, the write
+// floor (the same directories from the same host allocator, filled with memset) and the simple
+// model from the tests.
+#include "listing_bench.h"
+
+#include <time.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include <benchmark/benchmark.h>
+
+#include "bench_host.h"
+#include "filter/text_field.h"
+#include "generator/listing_builder.h"
+#include "generator/random_source.h"
+#include "reference_model.h"
+
+namespace quindle_bench {
+namespace {
+
+// The thread's own processor time (user and system, page faults included): on a machine that
+// other work shares it still counts only this run, and on a quiet one it equals the wall time.
+struct Clock {
+  using time_point = double;
+  static double now() {
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+  }
+};
+
+double secondsSince(double start) { return Clock::now() - start; }
+
+FilterPrefs prefsFor(const TreeCase& tree) {
+  FilterPrefs prefs;
+  std::memset(&prefs, 0, sizeof prefs);
+  prefs.enabled = 1;
+  prefs.maxFiles = tree.maxFiles;
+  prefs.dirLevels = tree.dirLevels;
+  if (tree.dictionary) quindle::copyZeroFilled(prefs.dictionaryPath, sizeof prefs.dictionaryPath, tree.dictionary);
+  return prefs;
+}
+
+// One untimed build: loads the dictionary, warms the heap, and gives the tree's shape.
+TreeShape buildOnce(const TreeCase& tree, FilterPrefs* prefs) {
+  const FileFilterInfo info = benchHostInfo();
+  quindle::seedRandom(tree.seed);
+  FileDirectory* root = quindle::buildListing(info, prefs);
+  TreeShape shape = shapeOf(root);
+  benchFreeTree(root);
+  return shape;
+}
+
+void runBuilder(benchmark::State& state, TreeCase tree) {
+  FilterPrefs prefs = prefsFor(tree);
+  const TreeShape shape = buildOnce(tree, &prefs);
+  const FileFilterInfo info = benchHostInfo();
+  for (auto _ : state) {
+    quindle::seedRandom(tree.seed);
+    const double start = Clock::now();
+    FileDirectory* root = quindle::buildListing(info, &prefs);
+    state.SetIterationTime(secondsSince(start));
+    benchFreeTree(root);
+  }
+  state.counters["items"] = static_cast<double>(shape.entries);
+}
+
+void runFloor(benchmark::State& state, TreeCase tree) {
+  FilterPrefs prefs = prefsFor(tree);
+  const TreeShape shape = buildOnce(tree, &prefs);
+  std::vector<FileDirectory*> directories;
+  directories.reserve(shape.directoryCounts.size());
+  for (auto _ : state) {
+    const double start = Clock::now();
+    for (int32_t count : shape.directoryCounts) {
+      FileDirectory* dir = benchAllocDirectory(count);
+      std::memset(dir->entries, 0, static_cast<size_t>(count) * sizeof(FileEntry));
+      directories.push_back(dir);
+    }
+    benchmark::ClobberMemory();
+    state.SetIterationTime(secondsSince(start));
+    for (FileDirectory* dir : directories) std::free(dir);
+    directories.clear();
+  }
+  state.counters["items"] = static_cast<double>(shape.entries);
+}
+
+std::vector<std::string> dictionaryLines(const char* path) {
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  return quindle_test::modelDictionaryLines(bytes);
+}
+
+void runModel(benchmark::State& state, TreeCase tree) {
+  std::vector<std::string> lines;
+  quindle_test::ModelSettings settings;
+  settings.maxFiles = tree.maxFiles;
+  settings.dirLevels = tree.dirLevels;
+  if (tree.dictionary) {
+    lines = dictionaryLines(tree.dictionary);
+    settings.lines = &lines;
+    settings.lineCount = static_cast<int32_t>(lines.size());
+  }
+  int64_t entries = 0;
+  for (auto _ : state) {
+    const double start = Clock::now();
+    const quindle_test::ModelListing listing = quindle_test::modelListing(tree.seed, settings, 64);
+    state.SetIterationTime(secondsSince(start));
+    entries = listing.entries;
+  }
+  state.counters["items"] = static_cast<double>(entries);
+}
+
+}  // namespace
+
+void registerTreeBenchmarks(const TreeCase& tree) {
+  const std::string row = tree.label;
+  const auto add = [&](const char* kind, void (*run)(benchmark::State&, TreeCase), int iterations) {
+    auto* benchmark = benchmark::RegisterBenchmark((std::string(kind) + "|" + row).c_str(), run, tree);
+    benchmark->UseManualTime()->Unit(benchmark::kMillisecond);
+    if (iterations > 0) benchmark->Iterations(iterations);
+  };
+  add("builder", runBuilder, tree.iterations);
+  add("floor", runFloor, tree.iterations);
+  add("model", runModel, tree.modelIterations);
+}
+
+}  // namespace quindle_bench

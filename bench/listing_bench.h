@@ -1,0 +1,24 @@
+// The trees the benchmarks run on, and their registration.
+#ifndef QUINDLE_BENCH_LISTING_BENCH_H
+#define QUINDLE_BENCH_LISTING_BENCH_H
+
+#include <cstdint>
+
+namespace quindle_bench {
+
+struct TreeCase {
+  const char* label;
+  uint32_t maxFiles;
+  int32_t dirLevels;
+  uint32_t seed;
+  const char* dictionary;  // null: random-letter names
+  int iterations;          // 0: as many as the benchmark library needs
+  int modelIterations;
+};
+
+// Registers builder, floor and model for one tree.
+void registerTreeBenchmarks(const TreeCase& tree);
+
+}  // namespace quindle_bench
+
+#endif

@@ -1,0 +1,163 @@
+// The AVX-512 kernel: sixteen lanes of the generator per vector, the alphabet looked up with one
+// byte permute (VBMI), and each name collected with one byte compress (VBMI2) straight into the
+// entry's 64-byte field; pdep finds where the name ends.
+#include <immintrin.h>
+
+// GCC 12's own AVX-512 intrinsic headers leave a vector undefined on purpose and then warn about it.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+#include "generator/draw_math.h"
+#include "generator/entry_run.h"
+#include "generator/lane_start.h"
+#include "generator/letter_name.h"
+#include "generator/listing_paths.h"
+#include "name_bits.h"  // per word size, see cmake/listing-kernels.cmake
+
+#define QUINDLE_AVX512 \
+  __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")))
+// Helpers are folded into their callers: passing vectors between functions goes through memory.
+#define QUINDLE_AVX512_INLINE QUINDLE_AVX512 inline __attribute__((always_inline))
+
+namespace quindle {
+namespace {
+
+constexpr int kLanes = 16;
+constexpr AffineStep kLaneStep = stepsOf(kLanes);
+
+struct ByteIndexes {
+  alignas(64) uint8_t index[64];
+};
+
+constexpr ByteIndexes makeByteIndexes() {
+  ByteIndexes indexes = {};
+  for (int i = 0; i < 64; ++i) indexes.index[i] = static_cast<uint8_t>(i);
+  return indexes;
+}
+
+constexpr ByteIndexes kByteIndexes = makeByteIndexes();
+
+QUINDLE_AVX512_INLINE __m512i remainders(__m512i draws, Reciprocal r) {
+  const __m512i quotients = _mm512_srli_epi16(
+      _mm512_mulhi_epu16(draws, _mm512_set1_epi16(static_cast<short>(r.multiplier))), r.shift - 16);
+  return _mm512_sub_epi16(draws, _mm512_mullo_epi16(quotients, _mm512_set1_epi16(static_cast<short>(r.divisor))));
+}
+
+// Byte and word indexes that gather the draws out of vectors of states and remainders.
+struct Gathers {
+  alignas(64) uint16_t highHalves[32];  // the upper halves of two vectors of 16 states
+  alignas(64) uint8_t lowBytes[64];     // the lower halves of two vectors of 32 words
+};
+
+constexpr Gathers makeGathers() {
+  Gathers gathers = {};
+  for (int i = 0; i < 32; ++i) gathers.highHalves[i] = static_cast<uint16_t>(2 * i + 1);
+  for (int i = 0; i < 64; ++i) gathers.lowBytes[i] = static_cast<uint8_t>(2 * i);
+  return gathers;
+}
+
+constexpr Gathers kGathers = makeGathers();
+
+// Four vectors of 16 lanes, each advancing 64 draws at a time, so no multiply waits on another.
+constexpr int kVectors = 4;
+static_assert(kVectors == 4, "the fill below names its four vectors");
+constexpr AffineStep kChunkStep = stepsOf(kLanes * kVectors);
+
+QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlockFill& fill) {
+  const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
+  // Four vectors of lanes, named rather than in an array so that they stay in registers.
+  const LaneSteps<kLanes * kVectors>& starts = kLaneSteps<kLanes * kVectors>;
+  const __m512i seed = _mm512_set1_epi32(static_cast<int>(state));
+  const auto startLane = [&](int v) QUINDLE_AVX512 {
+    return _mm512_add_epi32(_mm512_mullo_epi32(seed, _mm512_load_si512(starts.multipliers + v * kLanes)),
+                            _mm512_load_si512(starts.increments + v * kLanes));
+  };
+  __m512i lanes0 = startLane(0), lanes1 = startLane(1), lanes2 = startLane(2), lanes3 = startLane(3);
+  const __m512i multiplier = _mm512_set1_epi32(static_cast<int>(kChunkStep.multiplier));
+  const __m512i increment = _mm512_set1_epi32(static_cast<int>(kChunkStep.increment));
+  const auto advance = [&](__m512i lanes) QUINDLE_AVX512 {
+    return _mm512_add_epi32(_mm512_mullo_epi32(lanes, multiplier), increment);
+  };
+  const __m512i highHalves = _mm512_load_si512(kGathers.highHalves);
+  const __m512i drawMask = _mm512_set1_epi16(0x7FFF);
+  const __m512i alphabet = _mm512_load_si512(kByRemainder36.glyphs);
+  const __m512i letterTable = _mm512_load_si512(kByRemainder36.letterBytes);
+  const __m512i lowBytes = _mm512_load_si512(kGathers.lowBytes);
+  for (int chunk = 0; chunk < count; chunk += 64) {
+    // A draw is bits 16 to 30 of its state: the upper 16-bit half of each lane, less its top bit.
+    const __m512i low = _mm512_and_si512(_mm512_permutex2var_epi16(lanes0, highHalves, lanes1), drawMask);
+    const __m512i high = _mm512_and_si512(_mm512_permutex2var_epi16(lanes2, highHalves, lanes3), drawMask);
+    lanes0 = advance(lanes0);
+    lanes1 = advance(lanes1);
+    lanes2 = advance(lanes2);
+    lanes3 = advance(lanes3);
+    _mm512_storeu_si512(fill.draws + chunk, low);
+    _mm512_storeu_si512(fill.draws + chunk + 32, high);
+    const __m512i remainders36 = _mm512_permutex2var_epi8(remainders(low, kDivideBy36), lowBytes,
+                                                          remainders(high, kDivideBy36));
+    _mm512_storeu_si512(fill.glyphs + chunk, _mm512_permutexvar_epi8(remainders36, alphabet));
+    const __m512i letters = _mm512_permutexvar_epi8(remainders36, letterTable);
+    fill.letterBits[chunk / 64] = _mm512_test_epi8_mask(letters, letters);
+  }
+  return endState;
+}
+
+// A window of 64 draws and its character starts; `at` is the draw of bit 0.
+struct Window {
+  int at;
+  uint64_t letters;
+  uint64_t starts;
+};
+
+// The characters of a window in draw order, one per draw that starts a character (the others
+// are left as they come). A letter's character is the glyph of the draw after its start; a
+// space draw is a space.
+QUINDLE_AVX512_INLINE __m512i windowCharacters(const DrawBlock& block, const Window& window) {
+  const __m512i glyphs = _mm512_loadu_si512(block.glyphs + window.at + 1);
+  return _mm512_mask_blend_epi8(window.letters, _mm512_set1_epi8(' '), glyphs);
+}
+
+// A name of up to 63 characters lies within 128 draws: the two windows hold at least 32
+// characters each. The second window's starts are worked out as if it began on a character and
+// corrected afterwards, so neither window waits for the other, and nothing branches on which
+// window the name ends in, a coin toss.
+QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, char* field) {
+  const int length = letterNameLength(block, at);
+  Window first = {at + 1, letterWindow(block, at + 1), 0};
+  first.starts = characterStarts(first.letters);
+  Window second = {at + 65, letterWindow(block, at + 65), 0};
+  // When the first window's last draw leads a letter, the second window's first draw is that
+  // letter's, and the starts of the second window's first run of letters (up to and including the
+  // draw after it) fall on the other draws: the run's mask flips them.
+  const uint64_t secondBeginsInsideALetter = (first.starts & first.letters) >> 63;
+  const uint64_t firstRun = ~second.letters ^ (~second.letters - 1);
+  second.starts = characterStarts(second.letters) ^ (firstRun & (0 - secondBeginsInsideALetter));
+  const int inFirst = __builtin_popcountll(first.starts);
+
+  const __m512i shift = _mm512_sub_epi8(_mm512_load_si512(kByteIndexes.index),
+                                        _mm512_set1_epi8(static_cast<char>(inFirst)));
+  const __m512i firstCharacters = windowCharacters(block, first);
+  const __m512i secondCharacters = windowCharacters(block, second);
+  __m512i name = _mm512_maskz_mov_epi8(lowBits(length), _mm512_maskz_compress_epi8(first.starts, firstCharacters));
+  name = _mm512_mask_permutexvar_epi8(name, lowBits(length) & ~lowBits(inFirst), shift,
+                                      _mm512_maskz_compress_epi8(second.starts, secondCharacters));
+  const __mmask64 firstIsLower = _mm512_mask_cmple_epu8_mask(
+      1, _mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a'));
+  name = _mm512_mask_sub_epi8(name, firstIsLower, name, _mm512_set1_epi8('a' - 'A'));
+  _mm512_storeu_si512(field, name);
+
+  // The name ends where its next character would start.
+  return nameEnd(length, first.at, first.starts, inFirst, second.at, second.starts);
+}
+
+QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
+                                          DrawBlock& block, const NameSource& names) {
+  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsAvx512,
+                      writeLetterNameAvx512);
+}
+
+}  // namespace
+
+extern const ListingKernel kAvx512Kernel = {ListingPath::kAvx512, "avx512", fillDrawsAvx512,
+                                           writeLetterNameAvx512, fillEntriesAvx512};
+
+}  // namespace quindle
