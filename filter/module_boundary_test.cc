@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "loaded_module.h"
 #include "platform/dynamic_library.h"
 #include "temp_file.h"
 #include "test_host.h"
@@ -19,23 +20,20 @@ class ModuleBoundary : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    module = openDynamicLibrary(besideExecutable(QUINDLE_MODULE_FILE), &error);
-    ASSERT_NE(module.handle, nullptr) << error;
-    initialize = reinterpret_cast<FileFilterInitializeFn>(findExport(module, "FileFilterInitialize"));
-    userInterface =
-        reinterpret_cast<FileFilterUserInterfaceFn>(findExport(module, "FileFilterUserInterface"));
-    execute = reinterpret_cast<FileFilterExecuteFn>(findExport(module, "FileFilterExecute"));
-    uninitialize =
-        reinterpret_cast<FileFilterUninitializeFn>(findExport(module, "FileFilterUninitialize"));
+    ASSERT_TRUE(loadModule(QUINDLE_MODULE_FILE, &module, &error)) << error;
+    initialize = module.initialize;
+    userInterface = module.userInterface;
+    execute = module.execute;
+    uninitialize = module.uninitialize;
     resetTestHost();
     settings = createTestSettingsKey();
   }
   void TearDown() override {
     removeTestSettingsKey(settings);
-    closeDynamicLibrary(module);
+    unloadModule(&module);
   }
 
-  DynamicLibrary module;
+  LoadedModule module;
   FileFilterInitializeFn initialize = nullptr;
   FileFilterUserInterfaceFn userInterface = nullptr;
   FileFilterExecuteFn execute = nullptr;
@@ -48,8 +46,8 @@ TEST_F(ModuleBoundary, ExportsAreFoundByTheirPlainNames) {
   EXPECT_NE(userInterface, nullptr);
   EXPECT_NE(execute, nullptr);
   EXPECT_NE(uninitialize, nullptr);
-  EXPECT_EQ(findExport(module, "makeName"), nullptr);
-  EXPECT_EQ(findExport(module, "_FileFilterExecute"), nullptr);
+  EXPECT_EQ(findExport(module.library, "makeName"), nullptr);
+  EXPECT_EQ(findExport(module.library, "_FileFilterExecute"), nullptr);
 }
 
 TEST_F(ModuleBoundary, AHostRunsAWholeCycleThroughTheModule) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "generator/piece_reader.h"
+#include "platform/dictionary_file.h"
 
 namespace quindle {
 namespace {
@@ -37,7 +38,7 @@ void* shrunk(void* data, size_t bytes) {
 }
 
 FILE* openDictionary(const FilterPrefs& prefs) {
-  return std::fopen(prefs.dictionaryPath, "rb");
+  return openDictionaryFile(prefs.dictionaryPath);
 }
 
 // A corrupt record may fill the whole path field without a terminator.

@@ -9,8 +9,14 @@ namespace quindle {
 
 void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize) {
   HKEY hkey = static_cast<HKEY>(key);
+  // Windows leaves the buffer undefined when a value does not fit; query into a copy so that the
+  // record only ever receives a value that was read whole.
+  unsigned char copy[512];
+  if (recordSize > sizeof copy) return;
+  std::memcpy(copy, record, recordSize);
   DWORD size = static_cast<DWORD>(recordSize);
-  LONG status = RegQueryValueExA(hkey, name, nullptr, nullptr, static_cast<BYTE*>(record), &size);
+  LONG status = RegQueryValueExA(hkey, name, nullptr, nullptr, copy, &size);
+  if (status == ERROR_SUCCESS) std::memcpy(record, copy, size < recordSize ? size : recordSize);
   // A value longer than the record is not read at all by the registry; read it whole into a
   // scratch buffer and keep its leading bytes, so the record ends up fully defined.
   for (int attempt = 0; status == ERROR_MORE_DATA && attempt < 3; ++attempt) {

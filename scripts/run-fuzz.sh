@@ -2,11 +2,11 @@
 # Builds the libFuzzer targets (fuzz preset) and runs each for a fixed time from its seed corpus
 # in fuzz/corpus/<target>; what a run finds new goes to build/fuzz/corpus/<target>, never into the
 # repository. Prints one line per target and a summary line "fuzz: P passed, F failed".
-# usage: run-fuzz.sh [SECONDS]   (default 20 per target)
+# usage: run-fuzz.sh [SECONDS]   (default 15 per target)
 set -u
 cd "$(dirname "$0")/.."
-seconds=${1:-20}
-targets=(word_table_fuzz)
+seconds=${1:-15}
+targets=(word_table_fuzz make_name_fuzz dialog_number_fuzz settings_fuzz)
 
 mkdir -p build
 if ! cmake --preset fuzz >build/fuzz.configure.log 2>&1 || ! cmake --build --preset fuzz; then

@@ -105,6 +105,51 @@ std::vector<std::string> modelDictionaryLines(const std::string& bytes) {
   return lines;
 }
 
+void addDirectoryToShape(TreeShape* shape, int depth, int32_t count) {
+  ++shape->directories;
+  shape->entries += count;
+  shape->deepestLevel = std::max(shape->deepestLevel, depth);
+  const uint64_t item = (static_cast<uint64_t>(depth) << 32) | static_cast<uint32_t>(count);
+  shape->signature = (shape->signature ^ item) * 0x100000001B3ull;
+}
+
+TreeShape modelShape(uint32_t seed, uint32_t maxFiles, int32_t dirLevels) {
+  ModelRandom random{seed};
+  auto drawCount = [&] {
+    const uint32_t r = static_cast<uint32_t>(random.next());
+    return static_cast<int32_t>(maxFiles == 0 ? 0 : r % maxFiles);
+  };
+  struct Pending {
+    int32_t left;
+    int depth;
+  };
+  TreeShape shape;
+  std::vector<Pending> stack;
+  const int32_t rootCount = drawCount();
+  addDirectoryToShape(&shape, 0, rootCount);
+  stack.push_back({rootCount, 0});
+  while (!stack.empty()) {
+    if (stack.back().left == 0) {
+      stack.pop_back();
+      continue;
+    }
+    --stack.back().left;
+    const int depth = stack.back().depth;
+    const int length = random.next() % 64;  // the name: each character one draw, or two
+    for (int i = 0; i < length; ++i) {
+      if (random.next() % 6 != 1) random.next();
+    }
+    random.next();  // size
+    random.next();  // value
+    if (random.next() % 20 == 1 && depth < dirLevels) {
+      const int32_t count = drawCount();
+      addDirectoryToShape(&shape, depth + 1, count);
+      stack.push_back({count, depth + 1});
+    }
+  }
+  return shape;
+}
+
 ModelListing modelListing(uint32_t seed, const ModelSettings& settings, int32_t titleLen) {
   Walk walk{ModelRandom{seed}, settings, ModelListing()};
   buildDirectory(walk, 0);

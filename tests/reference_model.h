@@ -48,6 +48,20 @@ struct ModelListing {
 };
 ModelListing modelListing(uint32_t seed, const ModelSettings& settings, int32_t titleLen);
 
+// The shape of a tree without its text, for trees too large to describe: the same draws as
+// modelListing with random-letter names, walked without recursion. `signature` folds every
+// directory's depth and entry count, in depth-first order.
+struct TreeShape {
+  int64_t entries = 0;
+  int64_t directories = 0;
+  int deepestLevel = 0;
+  uint64_t signature = 0;
+};
+TreeShape modelShape(uint32_t seed, uint32_t maxFiles, int32_t dirLevels);
+
+// Adds one directory to a shape; both the model and the tests' walk of a built tree use it.
+void addDirectoryToShape(TreeShape* shape, int depth, int32_t count);
+
 }  // namespace quindle_test
 
 #endif

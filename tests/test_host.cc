@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "reference_model.h"
+
 namespace quindle_test {
 
 TestHostCounters testHost;
@@ -16,7 +18,10 @@ FileDirectory* QUINDLE_CALL testAllocDirectory(int32_t count) {
                       (testHost.allocCalls == testHost.failAllocationNumber ||
                        (testHost.failEveryAllocationAfter &&
                         testHost.allocCalls > testHost.failAllocationNumber));
-  if (refuse || count < 0) return nullptr;
+  const bool overBudget =
+      testHost.entryBudget != 0 && testHost.entriesHanded + count > testHost.entryBudget;
+  if (refuse || overBudget || count < 0) return nullptr;
+  testHost.entriesHanded += count;
   const size_t bytes = sizeof(FileDirectory) + static_cast<size_t>(count) * sizeof(FileEntry);
   FileDirectory* dir = static_cast<FileDirectory*>(std::malloc(bytes));
   if (!dir) return nullptr;
@@ -69,10 +74,10 @@ bool fieldIsZeroFilled(const char* field, size_t size) {
   return true;
 }
 
-}  // namespace
-
-std::string describeTree(const FileDirectory* root, std::string* problem) {
-  std::string text;
+// Visits the root's count, then every entry depth first, each directory entry followed by its
+// own count and its contents.
+template <typename OnDirectory, typename OnEntry>
+void walkTree(const FileDirectory* root, OnDirectory onDirectory, OnEntry onEntry) {
   struct Pending {
     const FileDirectory* dir;
     int32_t next;
@@ -80,7 +85,7 @@ std::string describeTree(const FileDirectory* root, std::string* problem) {
   };
   std::vector<Pending> stack;
   if (root) {
-    text += "0|<" + std::to_string(entryCount(root)) + ">\n";
+    onDirectory(0, entryCount(root));
     stack.push_back({root, 0, 0});
   }
   while (!stack.empty()) {
@@ -91,6 +96,22 @@ std::string describeTree(const FileDirectory* root, std::string* problem) {
     }
     const FileEntry& e = top.dir->entries[top.next++];
     const int depth = top.depth;
+    onEntry(e, depth);
+    if (e.flags[0] == 1 && e.children) {
+      onDirectory(depth + 1, entryCount(e.children));
+      stack.push_back({e.children, 0, depth + 1});
+    }
+  }
+}
+
+}  // namespace
+
+std::string describeTree(const FileDirectory* root, std::string* problem) {
+  std::string text;
+  auto onDirectory = [&](int depth, int32_t count) {
+    text += std::to_string(depth) + "|<" + std::to_string(count) + ">\n";
+  };
+  walkTree(root, onDirectory, [&](const FileEntry& e, int depth) {
     if (!fieldIsZeroFilled(e.name, sizeof e.name)) *problem += "name not zero-filled; ";
     if (!fieldIsZeroFilled(e.sizeText, sizeof e.sizeText)) *problem += "size not zero-filled; ";
     if (e.hostByte != kUnwrittenByte) *problem += "host byte written; ";
@@ -106,12 +127,19 @@ std::string describeTree(const FileDirectory* root, std::string* problem) {
     text += std::to_string(depth) + "|" + std::string(e.name, strnlen(e.name, sizeof e.name)) +
             "|" + std::string(e.sizeText, strnlen(e.sizeText, sizeof e.sizeText)) + "|" +
             std::to_string(e.value) + "|" + (isDirectory ? "d" : "f") + "\n";
-    if (isDirectory && e.children) {
-      text += std::to_string(depth + 1) + "|<" + std::to_string(entryCount(e.children)) + ">\n";
-      stack.push_back({e.children, 0, depth + 1});
-    }
-  }
+  });
   return text;
+}
+
+void shapeOfTree(const FileDirectory* root, TreeShape* shape, int64_t* malformedEntries) {
+  auto onDirectory = [&](int depth, int32_t count) { addDirectoryToShape(shape, depth, count); };
+  walkTree(root, onDirectory, [&](const FileEntry& e, int) {
+    const bool isDirectory = e.flags[0] == 1 && e.flags[1] == 1 && e.children;
+    const bool isFile = e.flags[0] == 0 && e.flags[1] == 0 && !e.children;
+    if ((!isDirectory && !isFile) || e.flags[2] != 0 || e.hostByte != kUnwrittenByte) {
+      ++*malformedEntries;
+    }
+  });
 }
 
 }  // namespace quindle_test

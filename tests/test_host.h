@@ -1,6 +1,7 @@
 // A host for tests: it allocates directories as one block each (header plus entries), with every
 // byte of the entries set to a marker so that a field the filter forgot to write shows, counts
-// what is live, can refuse the k-th allocation, and frees whole trees without recursion.
+// what is live, can refuse the k-th allocation or all beyond a budget of entries, and frees whole
+// trees without recursion.
 #ifndef QUINDLE_TESTS_TEST_HOST_H
 #define QUINDLE_TESTS_TEST_HOST_H
 
@@ -19,6 +20,8 @@ struct TestHostCounters {
   int liveDirectories = 0;
   int failAllocationNumber = 0;  // the 1-based allocation to refuse; 0 refuses none
   bool failEveryAllocationAfter = false;
+  int64_t entriesHanded = 0;  // entries of every directory allocated so far
+  int64_t entryBudget = 0;    // refuses a directory that would exceed it; 0: no limit
 };
 
 extern TestHostCounters testHost;
@@ -38,6 +41,11 @@ FileFilterInfo makeHostInfo(FileFilterSettingsKey key);
 // checks the tree is consistent (directories and files well formed, host bytes untouched) and
 // puts what is wrong into `problem`.
 std::string describeTree(const FileDirectory* root, std::string* problem);
+
+// The shape of a built tree (see reference_model.h), walked without recursion; counts the
+// malformed entries describeTree would report, without building any text.
+struct TreeShape;
+void shapeOfTree(const FileDirectory* root, TreeShape* shape, int64_t* malformedEntries);
 
 }  // namespace quindle_test
 

@@ -16,6 +16,11 @@ struct TestSettingsKey {
 };
 
 TestSettingsKey createTestSettingsKey();
+
+// The same where storing costs little, for tests that store thousands of times: every stored
+// value is synced, which takes milliseconds on a disk, so on Linux the folder is made in memory
+// (/dev/shm) where there is one.
+TestSettingsKey createFastTestSettingsKey();
 void removeTestSettingsKey(TestSettingsKey& key);
 
 // The raw bytes of a stored value, and whether it exists.

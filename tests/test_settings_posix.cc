@@ -11,15 +11,28 @@
 
 namespace quindle_test {
 
-TestSettingsKey createTestSettingsKey() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/quindle-settings-XXXXXX";
+namespace {
+
+TestSettingsKey createKeyIn(const std::string& parent) {
+  std::string pattern = parent + "/quindle-settings-XXXXXX";
   TestSettingsKey result;
   if (!::mkdtemp(&pattern[0])) return result;
   result.where = pattern;
   const int fd = ::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   result.key = reinterpret_cast<FileFilterSettingsKey>(static_cast<intptr_t>(fd));
   return result;
+}
+
+}  // namespace
+
+TestSettingsKey createTestSettingsKey() {
+  const char* tmp = std::getenv("TMPDIR");
+  return createKeyIn(tmp && *tmp ? tmp : "/tmp");
+}
+
+TestSettingsKey createFastTestSettingsKey() {
+  if (::access("/dev/shm", W_OK) == 0) return createKeyIn("/dev/shm");
+  return createTestSettingsKey();
 }
 
 void removeTestSettingsKey(TestSettingsKey& key) {

@@ -24,6 +24,8 @@ TestSettingsKey createTestSettingsKey() {
   return result;
 }
 
+TestSettingsKey createFastTestSettingsKey() { return createTestSettingsKey(); }
+
 void removeTestSettingsKey(TestSettingsKey& key) {
   if (key.key) RegCloseKey(static_cast<HKEY>(key.key));
   RegDeleteTreeA(HKEY_CURRENT_USER, key.where.c_str());
