@@ -1,5 +1,5 @@
 # The README's two commands: `make demo` and `make test`.
-.PHONY: demo test bench fuzz deps demo-deps clean
+.PHONY: demo test bench fuzz package deps demo-deps clean
 
 # Where the demo keeps its settings, away from the user's own.
 DEMO_SETTINGS := build/demo-settings
@@ -30,6 +30,10 @@ bench: deps
 # The fuzz targets alone, each for SECONDS (default 15): make fuzz SECONDS=600
 fuzz: deps
 	scripts/run-fuzz.sh $(SECONDS)
+
+# One archive per platform in dist/ (see scripts/make-packages.sh).
+package: deps
+	scripts/make-packages.sh
 
 deps:
 	scripts/install-deps.sh

@@ -5,11 +5,31 @@
 
 #include "host/commands.h"
 #include "host/console.h"
+#include "host/file_system.h"
 #include "platform/dynamic_library.h"
 
 namespace {
 
 using namespace quindle_host;
+
+// A build folder and a Windows install keep the module beside the host; an installed Linux tree
+// keeps it in its own folder. Beside wins, and is the path named when neither is there.
+std::string defaultModulePath() {
+  const std::string beside = quindle::besideExecutable(QUINDLE_MODULE_FILE);
+  const std::string installed = quindle::besideExecutable(QUINDLE_INSTALLED_MODULE_FILE);
+  std::string absolute, error;
+  if (!readableFilePath(beside, &absolute, &error) &&
+      readableFilePath(installed, &absolute, &error)) {
+    return installed;
+  }
+  return beside;
+}
+
+std::string defaultModuleText() {
+  const std::string beside = QUINDLE_MODULE_FILE " beside this program";
+  const std::string installed = QUINDLE_INSTALLED_MODULE_FILE;
+  return installed == QUINDLE_MODULE_FILE ? beside : beside + ", else " + installed;
+}
 
 std::string programHelp() {
   return std::string(
@@ -27,15 +47,14 @@ std::string programHelp() {
          "  configure  open the module's settings window\n"
          "\n"
          "Options:\n"
-         "  --module PATH   the module to load (default: " QUINDLE_MODULE_FILE
-         " beside this program)\n"
+         "  --module PATH   the module to load (default: " + defaultModuleText() + ")\n"
          "  " + kSettingsOption + " " + kSettingsOptionValue +
          "  where the settings live (default: " + kDefaultSettingsPlace + ")\n";
 }
 
 int runProgram(Arguments& args) {
   HostOptions options;
-  options.modulePath = quindle::besideExecutable(QUINDLE_MODULE_FILE);
+  options.modulePath = defaultModulePath();
   while (hasMore(args)) {
     const std::string option = take(args);
     if (option == "--help" || option == "-h") {
