@@ -35,6 +35,15 @@ mkdir -p "$prefix"
 out=$(mktemp) err=$(mktemp)
 "$wine" "$@" >"$out" 2>"$err" </dev/null
 status=$?
+# Now and then Wine fails to start a program at all when several start at once: it exits
+# non-zero having printed nothing. Every program run here prints something when it really runs
+# (a test suite its banner, a failing command its error), so such a silent failure is tried again.
+for _ in 1 2; do
+  [ $status -ne 0 ] && [ ! -s "$out" ] && [ ! -s "$err" ] || break
+  sleep 1
+  "$wine" "$@" >"$out" 2>"$err" </dev/null
+  status=$?
+done
 cat "$out"
 cat "$err" >&2
 rm -f "$out" "$err"
