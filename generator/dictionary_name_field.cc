@@ -8,39 +8,85 @@ namespace quindle {
 
 namespace {
 
-// The line drawn by the three draws from `at`: (((r3 << 15) | r2) << 15) | r1 in 32 bits, so
-// only the two low bits of r3 survive, over the instance's line count.
-const char* drawnLine(const DrawBlock& block, int at, const WordTable& table, uint32_t drawnLines) {
-  const uint16_t* draws = block.draws + at;
-  const uint32_t index = ((((static_cast<uint32_t>(draws[2]) << 15) | draws[1]) << 15) | draws[0]);
-  return wordTableLine(table, index % drawnLines);
+constexpr int kBound = kLetterNameField;
+static_assert(kBound <= static_cast<int>(kLineReadSlack), "a long line's copy stays inside the table's slack");
+static_assert(sizeof(LineSlot) <= static_cast<size_t>(kBound), "a slot's copy stays inside the name's room");
+
+// From kBound - n on, the first n bytes keep a name's text and the rest clear it.
+struct KeepMask {
+  char bytes[2 * kBound];
+};
+constexpr KeepMask makeKeepMask() {
+  KeepMask mask = {};
+  for (int i = 0; i < kBound; ++i) mask.bytes[i] = static_cast<char>(0xFF);
+  return mask;
+}
+constexpr KeepMask kKeepMask = makeKeepMask();
+
+// The name's text so far. Lines are copied whole into room past the bound and cut afterwards,
+// so that nothing waits on where a line ends; bytes past `length` mean nothing.
+struct NameText {
+  char bytes[2 * kBound];
+  int length;
+};
+
+// Appends `line` and its space, up to the bound, and returns the new length; `text.length`
+// itself is left for the caller to take or not.
+inline int appendLine(NameText& text, const WordTable& table, uint32_t line) {
+  const LineSlot& slot = table.slots[line];
+  char* end = text.bytes + text.length;
+  size_t length;
+  if (!isLongLine(slot)) {
+    std::memcpy(end, slot.bytes, sizeof slot.bytes);
+    length = static_cast<unsigned char>(slot.bytes[15]);
+  } else {
+    length = lineLength(slot);
+    std::memcpy(end, lineText(table, slot), kBound);
+  }
+  const size_t room = static_cast<size_t>(kBound - text.length);
+  const int appended = length < room ? text.length + static_cast<int>(length) : kBound;
+  text.bytes[appended] = ' ';
+  return appended + (appended < kBound ? 1 : 0);
 }
 
 }  // namespace
 
-int writeDictionaryName(const DrawBlock& block, int at, const WordTable& table,
-                        uint32_t drawnLines, char* field) {
-  // The field holds the first 64 characters; that is enough to tell when the text reaches the
-  // bound, and the 64th is then replaced by the terminator.
-  constexpr int kBound = kLetterNameField;
-  int length = 0;
-  const char* line = drawnLine(block, at, table, drawnLines);
-  for (;;) {
-    // Lines lie anywhere in a table of megabytes, and whether the name goes on is a coin toss
-    // the processor cannot run ahead of, so the line it would take next is fetched meanwhile.
-    const char* following = drawnLine(block, at + 4, table, drawnLines);
-    __builtin_prefetch(following);
-    at += 3;
-    for (; *line != '\0' && length < kBound; ++line) field[length++] = *line;
-    if (length < kBound) field[length++] = ' ';
-    if (length >= kBound) break;
-    if ((block.draws[at++] & 1u) == 0) break;
-    line = following;
+int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines,
+                        const NameLines& first, char* field) {
+  const WordTable& table = *lines.table;
+  NameText text;
+  // The first line's copy covers the first bytes; the rest of the field is zeroed so that every
+  // byte the cut passes over is defined.
+  constexpr size_t kFirstCopy = sizeof(LineSlot);
+  std::memset(text.bytes + kFirstCopy, 0, kBound - kFirstCopy);
+  text.length = 0;
+  int taken = 0;
+  // The first lines are appended whether or not the name takes them; the text of one not taken
+  // lands past the name's end.
+  for (int i = 0; i < kNameLinesAhead; ++i) {
+    const bool takes = i < first.goOnLines && text.length < kBound;
+    const int length = appendLine(text, table, first.lines[i]);
+    text.length = takes ? length : text.length;
+    taken += takes ? 1 : 0;
   }
-  if (length == kBound) length = kBound - 1;
-  std::memset(field + length, 0, static_cast<size_t>(kBound - length));
+  if (first.goOnLines > kNameLinesAhead) {
+    for (; taken < first.goOnLines && text.length < kBound; ++taken) {
+      text.length = appendLine(text, table, drawnLineIndex(block.draws + at + taken * kDrawsPerLine, lines));
+    }
+  }
+  // A full name stops without its last go-on draw.
+  at += taken * kDrawsPerLine - (text.length >= kBound ? 1 : 0);
+  const int length = text.length < kBound ? text.length : kBound - 1;
+  const char* keep = kKeepMask.bytes + kBound - length;
+  for (int i = 0; i < kBound; ++i) field[i] = static_cast<char>(text.bytes[i] & keep[i]);
   field[0] = upperCasedLetter(field[0]);
   return at;
+}
+
+int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines, char* field) {
+  NameLines first;
+  findNameLines(block, at, lines, &first);
+  return writeDictionaryName(block, at, lines, first, field);
 }
 
 }  // namespace quindle

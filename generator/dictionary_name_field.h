@@ -8,14 +8,85 @@
 #include <cstdint>
 
 #include "generator/draw_block.h"
+#include "generator/line_divider.h"
 #include "generator/word_table.h"
 
 namespace quindle {
 
-// `drawnLines` is the instance's line count, over which line indexes are drawn. Returns the draw
-// after the name.
-int writeDictionaryName(const DrawBlock& block, int at, const WordTable& table,
-                        uint32_t drawnLines, char* field);
+// Where a name's lines come from: indexes are drawn over the instance's line count, which may
+// exceed the lines the table holds, and wrapped onto those.
+struct LineSource {
+  const WordTable* table;
+  LineDivider drawnLines;
+};
+
+// `drawnLines` must be at least 1.
+inline LineSource lineSourceFor(const WordTable& table, uint32_t drawnLines) {
+  return {&table, lineDividerFor(drawnLines)};
+}
+
+// Each line of a name takes three draws for its index and, unless the name is full, one more
+// saying whether it goes on.
+constexpr int kLineIndexDraws = 3;
+constexpr int kDrawsPerLine = kLineIndexDraws + 1;
+// A name never takes more lines than this: each adds at least its space.
+constexpr int kMostLinesPerName = 64;
+// Go-on draws read into one mask; further ones are read one by one.
+constexpr int kMaskedGoOnDraws = 8;
+
+// The line taken by the three draws at `draws`: (((r3 << 15) | r2) << 15) | r1 in 32 bits, so
+// only the two low bits of r3 survive.
+inline uint32_t drawnLineIndex(const uint16_t* draws, const LineSource& lines) {
+  const uint32_t drawn = (((static_cast<uint32_t>(draws[2]) << 15) | draws[1]) << 15) | draws[0];
+  const uint32_t index = remainderOf(drawn, lines.drawnLines);
+  const uint32_t held = static_cast<uint32_t>(lines.table->lineCount);
+  return index < held ? index : index % held;
+}
+
+// How many lines the name whose draws begin at `at` takes unless it reaches its bound first: up
+// to and including the first line whose go-on draw is even, at most kMostLinesPerName. Worked out
+// from a mask of those draws rather than draw by draw, since each is a coin toss that no branch
+// could foresee.
+inline int goOnLineCount(const DrawBlock& block, int at) {
+  const uint16_t* goOn = block.draws + at + kLineIndexDraws;
+  uint32_t odd = 0;
+  for (int line = 0; line < kMaskedGoOnDraws; ++line) odd |= (goOn[line * kDrawsPerLine] & 1u) << line;
+  int lines = __builtin_ctz(~odd) + 1;
+  if (lines > kMaskedGoOnDraws) {
+    while (lines < kMostLinesPerName && (goOn[(lines - 1) * kDrawsPerLine] & 1u)) ++lines;
+  }
+  return lines;
+}
+
+
+// The first lines a name would take, worked out from its draws alone: the name writer appends
+// them without a branch on whether the name goes on, and the scout asks for them ahead. Most
+// names take one or two; one in sixteen goes on past these, and the writer looks up the rest.
+constexpr int kNameLinesAhead = 4;
+struct NameLines {
+  int goOnLines;  // goOnLineCount
+  uint32_t lines[kNameLinesAhead];  // past goOnLines, the first line again: it costs nothing twice
+};
+
+// Fills `name` in place: read back whole right after being written field by field, a copy would
+// wait for every field's store to finish.
+inline void findNameLines(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
+  const int goOnLines = goOnLineCount(block, at);
+  name->goOnLines = goOnLines;
+  const uint32_t first = drawnLineIndex(block.draws + at, lines);
+  name->lines[0] = first;
+  for (int i = 1; i < kNameLinesAhead; ++i) {
+    const uint32_t drawn = drawnLineIndex(block.draws + at + i * kDrawsPerLine, lines);
+    name->lines[i] = i < goOnLines ? drawn : first;
+  }
+}
+
+// Writes the name whose first line's draws begin at `at`, whose first lines are `first`
+// (findNameLines). Returns the draw after the name.
+int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines,
+                        const NameLines& first, char* field);
+// The same, working out the first lines itself.
+int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines, char* field);
 
 }  // namespace quindle
 

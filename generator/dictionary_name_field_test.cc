@@ -8,32 +8,32 @@
 
 #include "generator/listing_paths.h"
 #include "reference_model.h"
+#include "test_dictionary.h"
 
 namespace quindle {
 namespace {
 
 using quindle_test::ModelRandom;
 
-// A word table over `lines`, laid out as the loader lays it out.
+// A word table over `lines`, loaded as the module loads a dictionary file.
 struct HeldTable {
-  std::string text;
-  std::vector<size_t> starts;
-  WordTable table;
+  quindle_test::TestDictionary dictionary;
+  const WordTable* table = nullptr;
   explicit HeldTable(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
-      starts.push_back(text.size());
-      text += line;
-      text += '\0';
-    }
-    table = {&text[0], starts.data(), static_cast<int32_t>(lines.size())};
+    FilterPrefs prefs;
+    std::memset(&prefs, 0, sizeof prefs);
+    quindle_test::useDictionaryLines(&dictionary, &prefs, lines);
+    table = loadWordTable(&prefs);
+    EXPECT_TRUE(table != nullptr);
   }
+  ~HeldTable() { releaseWordTable(); }
 };
 
 // Lines whose length with their space falls just short of, on, and just past the 64-character
 // bound, alone or after others, and a count of drawn lines beyond those held (indexes wrap).
 TEST(DictionaryNameField, MatchesTheModelAroundTheBound) {
   std::vector<std::string> lines = {"", "a", "bc"};
-  for (size_t length : {30, 31, 32, 61, 62, 63, 64, 65, 200, 510}) lines.push_back(std::string(length, 'x'));
+  for (size_t length : {13, 14, 15, 30, 31, 32, 61, 62, 63, 64, 65, 200, 510}) lines.push_back(std::string(length, 'x'));
   const HeldTable held(lines);
   DrawBlock* block = new DrawBlock;
   for (int32_t drawnLines : {static_cast<int32_t>(lines.size()), 1000}) {
@@ -42,7 +42,7 @@ TEST(DictionaryNameField, MatchesTheModelAroundTheBound) {
       startDrawBlock(block, kPortableKernel.fillDraws, state);
       char field[64];
       std::memset(field, 0x7F, sizeof field);
-      const int next = writeDictionaryName(*block, 0, held.table, static_cast<uint32_t>(drawnLines), field);
+      const int next = writeDictionaryName(*block, 0, lineSourceFor(*held.table, static_cast<uint32_t>(drawnLines)), field);
       ModelRandom model{state};
       const std::string expected = quindle_test::modelDictionaryName(model, lines, drawnLines, 64);
       ASSERT_EQ(std::string(field, sizeof field), expected + std::string(64 - expected.size(), '\0'))

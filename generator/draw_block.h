@@ -21,8 +21,8 @@ constexpr int kBlockDraws = 4096;
 // random-letter name takes at most 127), then size, value, directory and a child's count.
 constexpr int kEntryDrawBound = 260;
 // Name writers read past the draws they take: a random-letter name reads two windows of 64
-// draws (and one more word of letter bits) that begin at most 127 draws in, and a dictionary
-// name works out the line it would take next, four draws past its last.
+// draws (and one more word of letter bits) that begin at most 127 draws in. (The dictionary
+// names' scout, which reads further ahead, checks the block's end for itself.)
 constexpr int kLookAhead = 256;
 constexpr int kRefillBelow = kEntryDrawBound + kLookAhead;
 

@@ -1,7 +1,8 @@
-// Filling a directory's entries from a draw block, shared by every code path. Each path
-// instantiates fillEntryRun with its own random-letter name writer inside a function compiled for
-// its instructions, so the writer is inlined and its constants stay in registers from one entry
-// to the next, with the draw position in a register too.
+// Filling a directory's entries from a draw block, shared by every code path and by both kinds of
+// names. Each path instantiates fillEntryRun with its own random-letter name writer inside a
+// function compiled for its instructions, so the writer is inlined and its constants stay in
+// registers from one entry to the next, with the draw position in a register too; dictionary
+// names have one writer of their own (dictionary_entries.h).
 #ifndef QUINDLE_GENERATOR_ENTRY_RUN_H
 #define QUINDLE_GENERATOR_ENTRY_RUN_H
 
@@ -9,11 +10,9 @@
 #include <cstring>
 
 #include "filter/filter_api.h"
-#include "generator/dictionary_name_field.h"
 #include "generator/draw_block.h"
 #include "generator/draw_math.h"
 #include "generator/size_texts.h"
-#include "generator/word_table.h"
 
 namespace quindle {
 
@@ -25,21 +24,19 @@ struct PendingDirectory {
   int32_t depth;
 };
 
-// How entry names are made for this run: from the dictionary's lines, or random letters.
-struct NameSource {
-  const WordTable* table;  // null: random letters
-  uint32_t drawnLines;
-};
-
+// After its name an entry takes three draws: its size, its value, and whether it becomes a
+// subdirectory (a remainder of kDirectoryDraw modulo 20, where directories may be made).
+constexpr int kEntryTailDraws = 3;
 constexpr uint32_t kDirectoryDraw = 1;
 
 // Fills the directory's entries from its `next` on, until it is full or an entry is to become a
 // subdirectory, which is returned with its directory draw taken. Every field but the host's byte
 // is written; a subdirectory's entry is finished by the caller.
-template <typename LetterNameWriter>
+// `writeName(block, at, field)` writes the name whose draws begin at `at` and returns the draw after it.
+template <typename NameWriter>
 inline __attribute__((always_inline)) FileEntry* fillEntryRun(
-    PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, const NameSource& names,
-    FillDraws fillDraws, LetterNameWriter writeLetterName) {
+    PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, FillDraws fillDraws,
+    NameWriter writeName) {
   int at = block.next;
   FileEntry* subdirectory = nullptr;
   while (dir.next < dir.count) {
@@ -49,15 +46,14 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
       at = block.next;
     }
     FileEntry& entry = dir.entries[dir.next++];
-    at = names.table ? writeDictionaryName(block, at, *names.table, names.drawnLines, entry.name)
-                     : writeLetterName(block, at, entry.name);
+    at = writeName(block, at, entry.name);
     std::memcpy(entry.sizeText, kSizeTexts.sizes[remainderOf(block.draws[at], kDivideBy300)].text,
                 sizeof entry.sizeText);
     entry.value = block.draws[at + 1];
     entry.flags[0] = entry.flags[1] = entry.flags[2] = 0;
     entry.children = nullptr;
     const uint32_t directoryDraw = block.draws[at + 2];
-    at += 3;
+    at += kEntryTailDraws;
     if (mayHoldDirectories && remainderOf(directoryDraw, kDivideBy20) == kDirectoryDraw) {
       subdirectory = &entry;
       break;

@@ -5,6 +5,7 @@
 
 #include "filter/text_field.h"
 #include "generator/draw_block.h"
+#include "generator/dictionary_entries.h"
 #include "generator/draw_math.h"
 #include "generator/entry_run.h"
 #include "generator/listing_paths.h"
@@ -69,10 +70,13 @@ void markDirectory(FileEntry& entry, FileDirectory* children) {
   entry.children = children;
 }
 
-// Walks the tree depth first from `root`, whose entries come from the block from its `next` on.
+// Walks the tree depth first from `root`, whose entries come from the block from its `next` on;
+// names come from `table` or, without one, from random letters.
 void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirectory* root,
               int32_t rootCount, DrawBlock& block, const ListingKernel& kernel,
-              const NameSource& names) {
+              const WordTable* table) {
+  DictionaryRun dictionary = {};
+  if (table) dictionary = startDictionaryRun(*table, static_cast<uint32_t>(prefs.lineCount), kernel.fillDraws);
   PendingStack stack;
   if (!reserveOneMore(stack)) return;  // an empty root: nothing was written into it
   stack.frames[stack.size++] = {root->entries, rootCount, 0, 0};
@@ -80,7 +84,9 @@ void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirector
   while (stack.size > 0) {
     PendingDirectory& top = stack.frames[stack.size - 1];
     const int32_t depth = top.depth;
-    FileEntry* entry = kernel.fillEntries(top, depth < prefs.dirLevels, block, names);
+    const bool mayHoldDirectories = depth < prefs.dirLevels;
+    FileEntry* entry = table ? fillDictionaryEntries(top, mayHoldDirectories, block, dictionary)
+                             : kernel.fillEntries(top, mayHoldDirectories, block);
     if (!entry) {
       --stack.size;
       continue;
@@ -111,9 +117,7 @@ FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs) {
   if (root && rootCount > 0) {
     prefetchEntries(root->entries, rootCount);
     // Looked up once for the whole tree: nothing changes the instance's dictionary meanwhile.
-    const WordTable* table = loadWordTable(prefs);
-    const NameSource names = {table, table ? static_cast<uint32_t>(prefs->lineCount) : 0u};
-    fillTree(info, *prefs, root, rootCount, block, kernel, names);
+    fillTree(info, *prefs, root, rootCount, block, kernel, loadWordTable(prefs));
   }
   randomSource.state = finishDrawBlock(block);
   return root;

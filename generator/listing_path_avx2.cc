@@ -93,8 +93,8 @@ QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field
 }
 
 QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories,
-                                      DrawBlock& block, const NameSource& names) {
-  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsAvx2,
+                                      DrawBlock& block) {
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2,
                       writeLetterNameAvx2);
 }
 

@@ -150,8 +150,8 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
 }
 
 QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
-                                          DrawBlock& block, const NameSource& names) {
-  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsAvx512,
+                                          DrawBlock& block) {
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx512,
                       writeLetterNameAvx512);
 }
 

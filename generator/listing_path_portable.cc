@@ -41,8 +41,8 @@ int writeLetterNamePortable(const DrawBlock& block, int at, char* field) {
 }
 
 FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories,
-                             DrawBlock& block, const NameSource& names) {
-  return fillEntryRun(dir, mayHoldDirectories, block, names, fillDrawsPortable,
+                             DrawBlock& block) {
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsPortable,
                       writeLetterNamePortable);
 }
 

@@ -15,7 +15,6 @@ namespace quindle {
 enum class ListingPath { kPortable, kAvx2, kAvx512 };
 
 struct PendingDirectory;
-struct NameSource;
 
 struct ListingKernel {
   ListingPath path;
@@ -24,9 +23,8 @@ struct ListingKernel {
   // Writes the random-letter entry name (bound 64) whose length draw is at `at` into the 64-byte
   // field, zero-filled and with its first letter upper-cased; returns the draw after the name.
   int (*writeLetterName)(const DrawBlock& block, int at, char* field);
-  // fillEntryRun (entry_run.h) with this path's name writer.
-  FileEntry* (*fillEntries)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
-                            const NameSource& names);
+  // fillEntryRun (entry_run.h) with this path's random-letter name writer.
+  FileEntry* (*fillEntries)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block);
 };
 
 // The kernel in use: the fastest the processor supports, unless a test forced another.

@@ -74,14 +74,30 @@ int32_t countPieces(FILE* file) {
   return count;
 }
 
+namespace {
+
+void fillSlot(LineSlot* slot, const char* line, uint32_t length, uint64_t longOffset) {
+  std::memset(slot->bytes, 0, sizeof slot->bytes);
+  if (length <= static_cast<uint32_t>(kSlotChars)) {
+    std::memcpy(slot->bytes, line, length);
+    slot->bytes[15] = static_cast<char>(length);
+  } else {
+    std::memcpy(slot->bytes, &longOffset, sizeof longOffset);
+    std::memcpy(slot->bytes + 8, &length, sizeof length);
+    slot->bytes[15] = static_cast<char>(kLongLine);
+  }
+}
+
+}  // namespace
+
 bool readWordTable(FILE* file, int32_t maxLines, WordTable* table) {
   *table = {nullptr, nullptr, 0};
   PieceReader reader;
   startPieceReader(&reader, file);
   char piece[kPieceCapacity + 1];
-  GrowingBlock text = {nullptr, 0};
-  GrowingBlock starts = {nullptr, 0};
-  size_t textUsed = 0;
+  GrowingBlock slots = {nullptr, 0};
+  GrowingBlock longText = {nullptr, 0};
+  size_t longUsed = 0;
   int32_t lines = 0;
   bool outOfMemory = false;
   while (lines < maxLines) {
@@ -89,38 +105,43 @@ bool readWordTable(FILE* file, int32_t maxLines, WordTable* table) {
     if (pieceLength == 0) break;
     size_t lineLength = strnlen(piece, static_cast<size_t>(pieceLength));
     if (lineLength > 0 && piece[lineLength - 1] == '\n') --lineLength;
-    if (!reserve(&text, textUsed + lineLength + 1, 1) ||
-        !reserve(&starts, static_cast<size_t>(lines) + 1, sizeof(size_t))) {
+    const bool isLong = lineLength > static_cast<size_t>(kSlotChars);
+    if (!reserve(&slots, static_cast<size_t>(lines) + 1, sizeof(LineSlot)) ||
+        (isLong && !reserve(&longText, longUsed + lineLength + 1, 1))) {
       outOfMemory = true;
       break;
     }
-    char* textData = static_cast<char*>(text.data);
-    std::memcpy(textData + textUsed, piece, lineLength);
-    textData[textUsed + lineLength] = '\0';
-    static_cast<size_t*>(starts.data)[lines++] = textUsed;
-    textUsed += lineLength + 1;
+    if (isLong) {
+      char* longData = static_cast<char*>(longText.data);
+      std::memcpy(longData + longUsed, piece, lineLength);
+      longData[longUsed + lineLength] = '\0';
+    }
+    fillSlot(static_cast<LineSlot*>(slots.data) + lines++, piece, static_cast<uint32_t>(lineLength), longUsed);
+    if (isLong) longUsed += lineLength + 1;
   }
+  if (!outOfMemory && lines > 0 && !reserve(&longText, longUsed + kLineReadSlack, 1)) outOfMemory = true;
   if (outOfMemory || lines == 0) {
-    std::free(text.data);
-    std::free(starts.data);
+    std::free(slots.data);
+    std::free(longText.data);
     return false;
   }
-  table->text = static_cast<char*>(shrunk(text.data, textUsed));
-  table->lineStarts = static_cast<size_t*>(shrunk(starts.data, static_cast<size_t>(lines) * sizeof(size_t)));
+  std::memset(static_cast<char*>(longText.data) + longUsed, 0, kLineReadSlack);
+  table->slots = static_cast<LineSlot*>(shrunk(slots.data, static_cast<size_t>(lines) * sizeof(LineSlot)));
+  table->longText = static_cast<char*>(shrunk(longText.data, longUsed + kLineReadSlack));
   table->lineCount = lines;
   return true;
 }
 
 void freeWordTable(WordTable* table) {
-  std::free(table->text);
-  std::free(table->lineStarts);
+  std::free(table->slots);
+  std::free(table->longText);
   *table = {nullptr, nullptr, 0};
 }
 
 void releaseWordTable() { freeWordTable(&loadedTable); }
 
 const char* wordTableLine(const WordTable& table, uint32_t index) {
-  return table.text + table.lineStarts[index % static_cast<uint32_t>(table.lineCount)];
+  return lineText(table, table.slots[index % static_cast<uint32_t>(table.lineCount)]);
 }
 
 const WordTable* loadWordTable(FilterPrefs* prefs) {

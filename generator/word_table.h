@@ -10,7 +10,7 @@
 // cannot be had gives none, and the next call tries again.
 //
 // A line is its piece (see piece_reader.h) up to the first zero byte, less one trailing line
-// feed where there is one. The table holds at most the pieces actually read, never more than
+// feed where there is one; a piece is at most 511 bytes, so a line's length fits its slot. The table holds at most the pieces actually read, never more than
 // lineCount, so a stored count (which may be stale, huge or corrupt) never sizes an allocation.
 // An instance may draw indexes up to its own lineCount from a table that holds fewer lines:
 // wordTableLine wraps them onto the lines held.
@@ -20,16 +20,50 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "filter/filter_api.h"
 
 namespace quindle {
 
-struct WordTable {
-  char* text;          // every line, zero-terminated, end to end
-  size_t* lineStarts;  // where each line begins in `text`
-  int32_t lineCount;   // lines held; 0 for an empty table
+// A line as names read it: one 16-byte record per line, so that a line costs one lookup whose
+// address follows from its index alone.
+//   a short line (up to kSlotChars):  its characters, a zero byte, ..., byte 15 = its length
+//   a long line:                      bytes 0-7 = where it begins in longText, 8-11 = its length,
+//                                     byte 15 = kLongLine
+struct LineSlot {
+  char bytes[16];
 };
+constexpr int kSlotChars = 14;
+constexpr unsigned char kLongLine = 0xFF;
+
+struct WordTable {
+  LineSlot* slots;  // one per line
+  char* longText;   // long lines, zero-terminated, end to end, then kLineReadSlack zero bytes
+  int32_t lineCount;  // lines held; 0 for an empty table
+};
+
+// Name writers copy lines in whole vectors: a slot's 16 bytes, or a long line's first
+// kLineReadSlack bytes, terminator and whatever follows included.
+constexpr size_t kLineReadSlack = 64;
+
+inline bool isLongLine(const LineSlot& slot) {
+  return static_cast<unsigned char>(slot.bytes[15]) == kLongLine;
+}
+
+// The line's length, and its text (zero-terminated).
+inline uint32_t lineLength(const LineSlot& slot) {
+  if (!isLongLine(slot)) return static_cast<unsigned char>(slot.bytes[15]);
+  uint32_t length;
+  std::memcpy(&length, slot.bytes + 8, sizeof length);
+  return length;
+}
+inline const char* lineText(const WordTable& table, const LineSlot& slot) {
+  if (!isLongLine(slot)) return slot.bytes;
+  uint64_t offset;
+  std::memcpy(&offset, slot.bytes, sizeof offset);
+  return table.longText + offset;
+}
 
 // The module's table for `prefs`, or null; may set prefs->lineCount.
 const WordTable* loadWordTable(FilterPrefs* prefs);

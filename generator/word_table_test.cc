@@ -38,7 +38,7 @@ class WordTableTest : public ::testing::Test {
     const WordTable* table = loadWordTable(&prefs);
     Lines lines;
     for (int32_t i = 0; table && i < table->lineCount; ++i) {
-      lines.push_back(table->text + table->lineStarts[i]);
+      lines.push_back(wordTableLine(*table, static_cast<uint32_t>(i)));
     }
     return lines;
   }

@@ -44,11 +44,12 @@ int main(int argc, char** argv) {
     std::printf("%s: no lines could be loaded\n", path);
     return 1;
   }
-  size_t textBytes = 0;
+  size_t longBytes = quindle::kLineReadSlack;
   for (int32_t i = 0; i < table->lineCount; ++i) {
-    textBytes += std::strlen(quindle::wordTableLine(*table, static_cast<uint32_t>(i))) + 1;
+    const quindle::LineSlot& slot = table->slots[i];
+    if (quindle::isLongLine(slot)) longBytes += quindle::lineLength(slot) + 1;
   }
-  const size_t indexBytes = static_cast<size_t>(table->lineCount) * sizeof(size_t);
+  const size_t slotBytes = static_cast<size_t>(table->lineCount) * sizeof(quindle::LineSlot);
 
   // A restart: the count comes from the stored settings, so only the load runs.
   quindle::releaseWordTable();
@@ -60,8 +61,8 @@ int main(int argc, char** argv) {
   std::printf("%s: %d lines\n", path, prefs.lineCount);
   std::printf("first use, count and load: %.1f ms\n", countAndLoad);
   std::printf("after a restart, load only: %.1f ms\n", loadOnly);
-  std::printf("table: %zu bytes of text + %zu bytes of line offsets = %.2f MiB\n", textBytes,
-              indexBytes, static_cast<double>(textBytes + indexBytes) / (1024.0 * 1024.0));
+  std::printf("table: %zu bytes of line slots + %zu bytes of long lines = %.2f MiB\n", slotBytes,
+              longBytes, static_cast<double>(slotBytes + longBytes) / (1024.0 * 1024.0));
   std::printf("resident memory grew by %ld KiB\n", residentAfter - residentBefore);
   return 0;
 }
