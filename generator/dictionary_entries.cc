@@ -35,9 +35,10 @@ bool expectOneMore(const DrawBlock& block, bool mayHoldDirectories, DictionaryRu
 // Moves the scout on to the entry whose name begins at `at`, and writes that name.
 int scoutAndWrite(const DrawBlock& block, int at, bool mayHoldDirectories, DictionaryRun& run,
                   char* field) {
-  if (run.expectedCount == 0 || expectedAt(run, 0).at != at) {
+  if (run.expectedCount == 0 || run.blockRefills != block.refills || expectedAt(run, 0).at != at) {
     run.expectedCount = 0;
     run.scoutAt = at;
+    run.blockRefills = block.refills;
   }
   while (run.expectedCount < kScoutEntries && expectOneMore(block, mayHoldDirectories, run)) {
   }

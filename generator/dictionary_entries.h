@@ -8,9 +8,9 @@
 // writer then takes those lines from it. The scout expects every name to end where a draw
 // first says stop, and an entry to become a subdirectory where its draw says so and the
 // current directory may hold one. Where that proves wrong (a name reached its bound, the walk
-// left a directory, the block was refilled) the next entry does not begin where expected and
-// the scout starts again from there; a line it worked out is used only for the entry it was
-// worked out for, so what is written depends on it in no way.
+// left a directory) the next entry does not begin where expected, and the scout starts again
+// from there, as it does after the block is refilled. What it worked out is used only for the
+// entry at the very draw it was worked out from, so what is written depends on it in no way.
 #ifndef QUINDLE_GENERATOR_DICTIONARY_ENTRIES_H
 #define QUINDLE_GENERATOR_DICTIONARY_ENTRIES_H
 
@@ -41,6 +41,7 @@ struct DictionaryRun {
   int first;
   int expectedCount;
   int scoutAt;  // where the entry after the last expected one should begin
+  uint32_t blockRefills;  // the block's refills when the ring was started: positions are for those draws
 };
 
 // `drawnLines` must be at least 1.

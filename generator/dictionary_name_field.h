@@ -58,7 +58,6 @@ inline int goOnLineCount(const DrawBlock& block, int at) {
   return lines;
 }
 
-
 // The first lines a name would take, worked out from its draws alone: the name writer appends
 // them without a branch on whether the name goes on, and the scout asks for them ahead. Most
 // names take one or two; one in sixteen goes on past these, and the writer looks up the rest.

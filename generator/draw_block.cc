@@ -23,6 +23,7 @@ void startDrawBlock(DrawBlock* block, FillDraws fillDraws, uint32_t state) {
   block->filled = 0;
   block->baseState = state;
   block->endState = state;
+  block->refills = 0;
   fillRest(block, fillDraws);
 }
 
@@ -36,6 +37,7 @@ void refillDrawBlock(DrawBlock* block, FillDraws fillDraws) {
   block->baseState = advanceState(block->baseState, static_cast<uint32_t>(keepFrom));
   block->next -= keepFrom;
   block->filled = kept;
+  ++block->refills;
   fillRest(block, fillDraws);
 }
 

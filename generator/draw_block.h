@@ -34,6 +34,7 @@ struct DrawBlock {
   int filled;    // draws held
   uint32_t baseState;  // the state before draws[0]
   uint32_t endState;   // the state after draws[filled - 1]
+  uint32_t refills;    // how many times the draws have moved, so that positions taken earlier are stale
 };
 
 // Where a fill writes, from the first draw it takes.
