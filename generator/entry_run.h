@@ -37,15 +37,19 @@ template <typename NameWriter>
 inline __attribute__((always_inline)) FileEntry* fillEntryRun(
     PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, FillDraws fillDraws,
     NameWriter writeName) {
+  // Kept in registers: every store through an entry's character fields may alias the records.
   int at = block.next;
+  FileEntry* const entries = dir.entries;
+  const int32_t count = dir.count;
+  int32_t next = dir.next;
   FileEntry* subdirectory = nullptr;
-  while (dir.next < dir.count) {
+  while (next < count) {
     if (block.filled - at < kRefillBelow) {
       block.next = at;
       refillDrawBlock(&block, fillDraws);
       at = block.next;
     }
-    FileEntry& entry = dir.entries[dir.next++];
+    FileEntry& entry = entries[next++];
     at = writeName(block, at, entry.name);
     std::memcpy(entry.sizeText, kSizeTexts.sizes[remainderOf(block.draws[at], kDivideBy300)].text,
                 sizeof entry.sizeText);
@@ -59,6 +63,7 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
       break;
     }
   }
+  dir.next = next;
   block.next = at;
   return subdirectory;
 }
