@@ -65,6 +65,15 @@ inline uint64_t letterWindow(const DrawBlock& block, int at) {
   return (block.letterBits[word] >> shift) | ((block.letterBits[word + 1] << 1) << (63 - shift));
 }
 
+// The 128 bits of letterBits starting at draw `at`, as two windows sharing their middle word.
+inline void letterWindows(const DrawBlock& block, int at, uint64_t* first, uint64_t* second) {
+  const uint64_t* words = block.letterBits + (at >> 6);
+  const int shift = at & 63;
+  const uint64_t middle = words[1];
+  *first = (words[0] >> shift) | ((middle << 1) << (63 - shift));
+  *second = (middle >> shift) | ((words[2] << 1) << (63 - shift));
+}
+
 }  // namespace quindle
 
 #endif

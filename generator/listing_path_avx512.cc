@@ -122,9 +122,10 @@ QUINDLE_AVX512_INLINE __m512i windowCharacters(const DrawBlock& block, const Win
 // window the name ends in, a coin toss.
 QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, char* field) {
   const int length = letterNameLength(block, at);
-  Window first = {at + 1, letterWindow(block, at + 1), 0};
+  Window first = {at + 1, 0, 0};
+  Window second = {at + 65, 0, 0};
+  letterWindows(block, at + 1, &first.letters, &second.letters);
   first.starts = characterStarts(first.letters);
-  Window second = {at + 65, letterWindow(block, at + 65), 0};
   // When the first window's last draw leads a letter, the second window's first draw is that
   // letter's, and the starts of the second window's first run of letters (up to and including the
   // draw after it) fall on the other draws: the run's mask flips them.
