@@ -9,7 +9,6 @@ namespace {
 // ahead would only cost.
 constexpr size_t kCachedTableBytes = 256 * 1024;
 
-
 ExpectedName& expectedAt(DictionaryRun& run, int nearness) {
   return run.expected[(run.first + nearness) & (kScoutEntries - 1)];
 }

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "filter/text_field.h"
-#include "generator/draw_block.h"
 #include "generator/dictionary_entries.h"
+#include "generator/draw_block.h"
 #include "generator/draw_math.h"
 #include "generator/entry_run.h"
 #include "generator/listing_paths.h"

@@ -10,7 +10,7 @@
 // cannot be had gives none, and the next call tries again.
 //
 // A line is its piece (see piece_reader.h) up to the first zero byte, less one trailing line
-// feed where there is one; a piece is at most 511 bytes, so a line's length fits its slot. The table holds at most the pieces actually read, never more than
+// feed where there is one. The table holds at most the pieces actually read, never more than
 // lineCount, so a stored count (which may be stale, huge or corrupt) never sizes an allocation.
 // An instance may draw indexes up to its own lineCount from a table that holds fewer lines:
 // wordTableLine wraps them onto the lines held.
@@ -28,7 +28,7 @@ namespace quindle {
 
 // A line as names read it: one 16-byte record per line, so that a line costs one lookup whose
 // address follows from its index alone.
-//   a short line (up to kSlotChars):  its characters, a zero byte, ..., byte 15 = its length
+//   a short line (up to kSlotChars):  its characters, zero bytes, byte 15 = its length
 //   a long line:                      bytes 0-7 = where it begins in longText, 8-11 = its length,
 //                                     byte 15 = kLongLine
 struct LineSlot {
