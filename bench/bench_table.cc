@@ -29,14 +29,14 @@ void TableReporter::ReportRuns(const std::vector<Run>& runs) {
     const std::string row = name.substr(bar + 1);
     if (std::find(rows_.begin(), rows_.end(), row) == rows_.end()) rows_.push_back(row);
     Figure& figure = figures_[row][kind];
-    const auto best = run.counters.find("best");
-    figure.nanoseconds = best != run.counters.end()
-                             ? best->second.value
+    const auto median = run.counters.find("median");
+    figure.nanoseconds = median != run.counters.end()
+                             ? median->second.value
                              : run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations);
     const auto items = run.counters.find("items");
     if (items != run.counters.end()) figure.items = items->second.value;
-    const auto floorBest = run.counters.find("floor best");
-    if (floorBest != run.counters.end()) figures_[row]["floor"] = {floorBest->second.value, figure.items};
+    const auto floorMedian = run.counters.find("floor median");
+    if (floorMedian != run.counters.end()) figures_[row]["floor"] = {floorMedian->second.value, figure.items};
   }
 }
 
