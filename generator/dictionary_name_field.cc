@@ -1,5 +1,6 @@
 #include "generator/dictionary_name_field.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "generator/letter_name.h"
@@ -9,43 +10,36 @@ namespace quindle {
 namespace {
 
 constexpr int kBound = kLetterNameField;
-static_assert(kBound <= static_cast<int>(kLineReadSlack), "a long line's copy stays inside the table's slack");
-static_assert(sizeof(LineSlot) <= static_cast<size_t>(kBound), "a slot's copy stays inside the name's room");
+// A short line's copy: its characters and the zeros after them.
+constexpr int kShortCopy = kSlotChars + 1;
+// A short line copied at the bound, or its space, reaches into the size text after the name,
+// and never further.
+static_assert(offsetof(FileEntry, sizeText) == kBound && kShortCopy <= FILE_ENTRY_SIZE_TEXT_SIZE,
+              "a name's copies stay inside its entry's size text");
 
-// From kBound - n on, the first n bytes keep a name's text and the rest clear it.
-struct KeepMask {
-  char bytes[2 * kBound];
-};
-constexpr KeepMask makeKeepMask() {
-  KeepMask mask = {};
-  for (int i = 0; i < kBound; ++i) mask.bytes[i] = static_cast<char>(0xFF);
-  return mask;
-}
-constexpr KeepMask kKeepMask = makeKeepMask();
+// What a line the name does not take copies: nothing but zeros.
+constexpr char kNoText[kShortCopy] = {};
 
-// The name's text so far. Lines are copied whole into room past the bound and cut afterwards,
-// so that nothing waits on where a line ends; bytes past `length` mean nothing.
-struct NameText {
-  char bytes[2 * kBound];
-  int length;
-};
-
-// Appends `line` and its space, up to the bound, and returns the new length; `text.length`
-// itself is left for the caller to take or not.
-inline int appendLine(NameText& text, const WordTable& table, uint32_t line) {
+// Appends `line` and its space to the name in `field`, whose bytes from `length` on are zero,
+// up to the bound, and returns the new length. A line that is not taken is looked up all the
+// same (the caller gives one that is at hand) and writes only zeros, so that nothing branches on
+// whether the name goes on.
+inline int appendLine(char* field, int length, const WordTable& table, uint32_t line, bool takes) {
   const LineSlot& slot = table.slots[line];
-  char* end = text.bytes + text.length;
-  size_t length;
   if (!isLongLine(slot)) {
-    std::memcpy(end, slot.bytes, sizeof slot.bytes);
-    length = static_cast<unsigned char>(slot.bytes[15]);
-  } else {
-    length = lineLength(slot);
-    std::memcpy(end, lineText(table, slot), kBound);
+    std::memcpy(field + length, takes ? slot.bytes + 1 : kNoText, kShortCopy);
+    const int lineLength = takes ? static_cast<unsigned char>(slot.bytes[0]) : 0;
+    const int appended = length + lineLength < kBound ? length + lineLength : kBound;
+    field[appended] = takes ? ' ' : '\0';
+    return appended + (takes && appended < kBound ? 1 : 0);
   }
-  const size_t room = static_cast<size_t>(kBound - text.length);
-  const int appended = length < room ? text.length + static_cast<int>(length) : kBound;
-  text.bytes[appended] = ' ';
+  if (!takes) return length;
+  const uint32_t lineLength = quindle::lineLength(slot);
+  const uint32_t room = static_cast<uint32_t>(kBound - length);
+  const uint32_t copied = lineLength < room ? lineLength : room;
+  std::memcpy(field + length, lineText(table, slot), copied);
+  const int appended = length + static_cast<int>(copied);
+  if (appended < kBound) field[appended] = ' ';
   return appended + (appended < kBound ? 1 : 0);
 }
 
@@ -54,31 +48,26 @@ inline int appendLine(NameText& text, const WordTable& table, uint32_t line) {
 int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines,
                         const NameLines& first, char* field) {
   const WordTable& table = *lines.table;
-  NameText text;
-  // The first line's copy covers the first bytes; the rest of the field is zeroed so that every
-  // byte the cut passes over is defined.
-  constexpr size_t kFirstCopy = sizeof(LineSlot);
-  std::memset(text.bytes + kFirstCopy, 0, kBound - kFirstCopy);
-  text.length = 0;
+  // Written straight into the field, never read back (but for its first letter): a text put
+  // together elsewhere and copied in would wait for every store that put it together.
+  std::memset(field, 0, kBound);
+  int length = 0;
   int taken = 0;
-  // The first lines are appended whether or not the name takes them; the text of one not taken
-  // lands past the name's end.
   for (int i = 0; i < kNameLinesAhead; ++i) {
-    const bool takes = i < first.goOnLines && text.length < kBound;
-    const int length = appendLine(text, table, first.lines[i]);
-    text.length = takes ? length : text.length;
+    const bool takes = i < first.goOnLines && length < kBound;
+    length = appendLine(field, length, table, first.lines[i], takes);
     taken += takes ? 1 : 0;
   }
   if (first.goOnLines > kNameLinesAhead) {
-    for (; taken < first.goOnLines && text.length < kBound; ++taken) {
-      text.length = appendLine(text, table, drawnLineIndex(block.draws + at + taken * kDrawsPerLine, lines));
+    for (; taken < first.goOnLines && length < kBound; ++taken) {
+      length = appendLine(field, length, table,
+                          drawnLineIndex(block.draws + at + taken * kDrawsPerLine, lines), true);
     }
   }
-  // A full name stops without its last go-on draw.
-  at += taken * kDrawsPerLine - (text.length >= kBound ? 1 : 0);
-  const int length = text.length < kBound ? text.length : kBound - 1;
-  const char* keep = kKeepMask.bytes + kBound - length;
-  for (int i = 0; i < kBound; ++i) field[i] = static_cast<char>(text.bytes[i] & keep[i]);
+  // A full name stops without its last go-on draw, and its 64th character gives way to the
+  // terminator.
+  at += taken * kDrawsPerLine - (length >= kBound ? 1 : 0);
+  if (length >= kBound) field[kBound - 1] = '\0';
   field[0] = upperCasedLetter(field[0]);
   return at;
 }

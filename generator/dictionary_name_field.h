@@ -81,7 +81,8 @@ inline void findNameLines(const DrawBlock& block, int at, const LineSource& line
 }
 
 // Writes the name whose first line's draws begin at `at`, whose first lines are `first`
-// (findNameLines). Returns the draw after the name.
+// (findNameLines), into an entry's name field. It may also write into the size text after the
+// field, which the entry's own is written over afterwards. Returns the draw after the name.
 int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines,
                         const NameLines& first, char* field);
 // The same, working out the first lines itself.

@@ -1,5 +1,6 @@
 #include "generator/dictionary_name_field.h"
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -40,13 +41,16 @@ TEST(DictionaryNameField, MatchesTheModelAroundTheBound) {
     for (uint32_t seed = 0; seed < 20000; ++seed) {
       const uint32_t state = seed * 2654435761u;
       startDrawBlock(block, kPortableKernel.fillDraws, state);
-      char field[64];
-      std::memset(field, 0x7F, sizeof field);
-      const int next = writeDictionaryName(*block, 0, lineSourceFor(*held.table, static_cast<uint32_t>(drawnLines)), field);
+      FileEntry entry;
+      std::memset(&entry, 0x7F, sizeof entry);
+      const int next = writeDictionaryName(*block, 0, lineSourceFor(*held.table, static_cast<uint32_t>(drawnLines)), entry.name);
       ModelRandom model{state};
       const std::string expected = quindle_test::modelDictionaryName(model, lines, drawnLines, 64);
-      ASSERT_EQ(std::string(field, sizeof field), expected + std::string(64 - expected.size(), '\0'))
+      ASSERT_EQ(std::string(entry.name, sizeof entry.name), expected + std::string(64 - expected.size(), '\0'))
           << "seed " << seed << " over " << drawnLines << " lines";
+      // The writer may run on into the size text, which the entry's own covers, but no further.
+      const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&entry);
+      for (size_t i = offsetof(FileEntry, value); i < sizeof entry; ++i) ASSERT_EQ(bytes[i], 0x7F) << "byte " << i;
       ASSERT_EQ(block->draws[next], model.next()) << "seed " << seed << ": the name took other draws";
     }
   }

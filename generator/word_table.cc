@@ -79,12 +79,12 @@ namespace {
 void fillSlot(LineSlot* slot, const char* line, uint32_t length, uint64_t longOffset) {
   std::memset(slot->bytes, 0, sizeof slot->bytes);
   if (length <= static_cast<uint32_t>(kSlotChars)) {
-    std::memcpy(slot->bytes, line, length);
-    slot->bytes[15] = static_cast<char>(length);
+    slot->bytes[0] = static_cast<char>(length);
+    std::memcpy(slot->bytes + 1, line, length);
   } else {
-    std::memcpy(slot->bytes, &longOffset, sizeof longOffset);
-    std::memcpy(slot->bytes + 8, &length, sizeof length);
-    slot->bytes[15] = static_cast<char>(kLongLine);
+    slot->bytes[0] = static_cast<char>(kLongLine);
+    std::memcpy(slot->bytes + 4, &length, sizeof length);
+    std::memcpy(slot->bytes + 8, &longOffset, sizeof longOffset);
   }
 }
 
@@ -119,15 +119,13 @@ bool readWordTable(FILE* file, int32_t maxLines, WordTable* table) {
     fillSlot(static_cast<LineSlot*>(slots.data) + lines++, piece, static_cast<uint32_t>(lineLength), longUsed);
     if (isLong) longUsed += lineLength + 1;
   }
-  if (!outOfMemory && lines > 0 && !reserve(&longText, longUsed + kLineReadSlack, 1)) outOfMemory = true;
   if (outOfMemory || lines == 0) {
     std::free(slots.data);
     std::free(longText.data);
     return false;
   }
-  std::memset(static_cast<char*>(longText.data) + longUsed, 0, kLineReadSlack);
   table->slots = static_cast<LineSlot*>(shrunk(slots.data, static_cast<size_t>(lines) * sizeof(LineSlot)));
-  table->longText = static_cast<char*>(shrunk(longText.data, longUsed + kLineReadSlack));
+  table->longText = longText.data ? static_cast<char*>(shrunk(longText.data, longUsed)) : nullptr;
   table->lineCount = lines;
   return true;
 }

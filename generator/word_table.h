@@ -28,9 +28,11 @@ namespace quindle {
 
 // A line as names read it: one 16-byte record per line, so that a line costs one lookup whose
 // address follows from its index alone.
-//   a short line (up to kSlotChars):  its characters, zero bytes, byte 15 = its length
-//   a long line:                      bytes 0-7 = where it begins in longText, 8-11 = its length,
-//                                     byte 15 = kLongLine
+//   a short line (up to kSlotChars):  byte 0 = its length, then its characters, then zero bytes
+//   a long line:                      byte 0 = kLongLine, bytes 4-7 = its length, bytes 8-15 =
+//                                     where it begins in longText
+// A short line's characters and the zeros after them can be copied as one piece of kSlotChars + 1
+// bytes, which leaves the text after them zeroed.
 struct LineSlot {
   char bytes[16];
 };
@@ -39,29 +41,25 @@ constexpr unsigned char kLongLine = 0xFF;
 
 struct WordTable {
   LineSlot* slots;  // one per line
-  char* longText;   // long lines, zero-terminated, end to end, then kLineReadSlack zero bytes
+  char* longText;   // long lines, zero-terminated, end to end; null when there are none
   int32_t lineCount;  // lines held; 0 for an empty table
 };
 
-// Name writers copy lines in whole vectors: a slot's 16 bytes, or a long line's first
-// kLineReadSlack bytes, terminator and whatever follows included.
-constexpr size_t kLineReadSlack = 64;
-
 inline bool isLongLine(const LineSlot& slot) {
-  return static_cast<unsigned char>(slot.bytes[15]) == kLongLine;
+  return static_cast<unsigned char>(slot.bytes[0]) == kLongLine;
 }
 
 // The line's length, and its text (zero-terminated).
 inline uint32_t lineLength(const LineSlot& slot) {
-  if (!isLongLine(slot)) return static_cast<unsigned char>(slot.bytes[15]);
+  if (!isLongLine(slot)) return static_cast<unsigned char>(slot.bytes[0]);
   uint32_t length;
-  std::memcpy(&length, slot.bytes + 8, sizeof length);
+  std::memcpy(&length, slot.bytes + 4, sizeof length);
   return length;
 }
 inline const char* lineText(const WordTable& table, const LineSlot& slot) {
-  if (!isLongLine(slot)) return slot.bytes;
+  if (!isLongLine(slot)) return slot.bytes + 1;
   uint64_t offset;
-  std::memcpy(&offset, slot.bytes, sizeof offset);
+  std::memcpy(&offset, slot.bytes + 8, sizeof offset);
   return table.longText + offset;
 }
 

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     std::printf("%s: no lines could be loaded\n", path);
     return 1;
   }
-  size_t longBytes = quindle::kLineReadSlack;
+  size_t longBytes = 0;
   for (int32_t i = 0; i < table->lineCount; ++i) {
     const quindle::LineSlot& slot = table->slots[i];
     if (quindle::isLongLine(slot)) longBytes += quindle::lineLength(slot) + 1;
