@@ -50,6 +50,7 @@ inline uint32_t drawnLineIndex(const uint16_t* draws, const LineSource& lines) {
 inline int goOnLineCount(const DrawBlock& block, int at) {
   const uint16_t* goOn = block.draws + at + kLineIndexDraws;
   uint32_t odd = 0;
+#pragma GCC unroll 8
   for (int line = 0; line < kMaskedGoOnDraws; ++line) odd |= (goOn[line * kDrawsPerLine] & 1u) << line;
   int lines = __builtin_ctz(~odd) + 1;
   if (lines > kMaskedGoOnDraws) {
