@@ -59,9 +59,9 @@ inline int goOnLineCount(const DrawBlock& block, int at) {
   return lines;
 }
 
-// The first lines a name would take, worked out from its draws alone: the name writer appends
-// them without a branch on whether the name goes on, and the scout asks for them ahead. Most
-// names take one or two; one in sixteen goes on past these, and the writer looks up the rest.
+// The first lines a name would take, worked out from its draws alone, so that the scout can ask
+// for them ahead and hand them to the name writer. Most names take one or two; one in sixteen
+// goes on past these, and the writer looks up the rest.
 constexpr int kNameLinesAhead = 4;
 struct NameLines {
   int goOnLines;  // goOnLineCount
