@@ -1,7 +1,5 @@
 #include "generator/dictionary_entries.h"
 
-#include "generator/draw_math.h"
-
 namespace quindle {
 namespace {
 
@@ -26,7 +24,7 @@ bool expectOneMore(const DrawBlock& block, bool mayHoldDirectories, DictionaryRu
   at += expected.name.goOnLines * kDrawsPerLine;
   const uint32_t directoryDraw = block.draws[at + kEntryTailDraws - 1];
   at += kEntryTailDraws;
-  if (mayHoldDirectories && remainderOf(directoryDraw, kDivideBy20) == kDirectoryDraw) ++at;  // its count
+  if (becomesSubdirectory(directoryDraw, mayHoldDirectories)) ++at;  // its count
   run.scoutAt = at;
   return true;
 }

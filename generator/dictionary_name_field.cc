@@ -27,15 +27,15 @@ inline int appendLine(char* field, int length, const WordTable& table, uint32_t 
   const LineSlot& slot = table.slots[line];
   if (!isLongLine(slot)) {
     std::memcpy(field + length, takes ? slot.bytes + 1 : kNoText, kShortCopy);
-    const int lineLength = takes ? static_cast<unsigned char>(slot.bytes[0]) : 0;
-    const int appended = length + lineLength < kBound ? length + lineLength : kBound;
+    const int characters = takes ? static_cast<unsigned char>(slot.bytes[0]) : 0;
+    const int appended = length + characters < kBound ? length + characters : kBound;
     field[appended] = takes ? ' ' : '\0';
     return appended + (takes && appended < kBound ? 1 : 0);
   }
   if (!takes) return length;
-  const uint32_t lineLength = quindle::lineLength(slot);
+  const uint32_t characters = lineLength(slot);
   const uint32_t room = static_cast<uint32_t>(kBound - length);
-  const uint32_t copied = lineLength < room ? lineLength : room;
+  const uint32_t copied = characters < room ? characters : room;
   std::memcpy(field + length, lineText(table, slot), copied);
   const int appended = length + static_cast<int>(copied);
   if (appended < kBound) field[appended] = ' ';

@@ -29,6 +29,10 @@ struct PendingDirectory {
 constexpr int kEntryTailDraws = 3;
 constexpr uint32_t kDirectoryDraw = 1;
 
+inline bool becomesSubdirectory(uint32_t directoryDraw, bool mayHoldDirectories) {
+  return mayHoldDirectories && remainderOf(directoryDraw, kDivideBy20) == kDirectoryDraw;
+}
+
 // Fills the directory's entries from its `next` on, until it is full or an entry is to become a
 // subdirectory, which is returned with its directory draw taken. Every field but the host's byte
 // is written; a subdirectory's entry is finished by the caller.
@@ -58,7 +62,7 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
     entry.children = nullptr;
     const uint32_t directoryDraw = block.draws[at + 2];
     at += kEntryTailDraws;
-    if (mayHoldDirectories && remainderOf(directoryDraw, kDivideBy20) == kDirectoryDraw) {
+    if (becomesSubdirectory(directoryDraw, mayHoldDirectories)) {
       subdirectory = &entry;
       break;
     }
