@@ -7,6 +7,12 @@ namespace {
 // ahead would only cost.
 constexpr size_t kCachedTableBytes = 256 * 1024;
 
+int writeFoundName(const DrawBlock& block, int at, const DictionaryRun& run, char* field) {
+  NameLines first;
+  findNameLines(block, at, run.lines, &first);
+  return run.writeName(block, at, run.lines, first, field);
+}
+
 ExpectedName& expectedAt(DictionaryRun& run, int nearness) {
   return run.expected[(run.first + nearness) & (kScoutEntries - 1)];
 }
@@ -39,8 +45,8 @@ int scoutAndWrite(const DrawBlock& block, int at, bool mayHoldDirectories, Dicti
   }
   while (run.expectedCount < kScoutEntries && expectOneMore(block, mayHoldDirectories, run)) {
   }
-  if (run.expectedCount == 0) return writeDictionaryName(block, at, run.lines, field);
-  const int end = writeDictionaryName(block, at, run.lines, expectedAt(run, 0).name, field);
+  if (run.expectedCount == 0) return writeFoundName(block, at, run, field);
+  const int end = run.writeName(block, at, run.lines, expectedAt(run, 0).name, field);
   run.first = (run.first + 1) & (kScoutEntries - 1);
   --run.expectedCount;
   return end;
@@ -48,10 +54,12 @@ int scoutAndWrite(const DrawBlock& block, int at, bool mayHoldDirectories, Dicti
 
 }  // namespace
 
-DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, FillDraws fillDraws) {
+DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, FillDraws fillDraws,
+                                 DictionaryNameWriter writeName) {
   DictionaryRun run = {};
   run.lines = lineSourceFor(table, drawnLines);
   run.fillDraws = fillDraws;
+  run.writeName = writeName;
   run.scouting = static_cast<size_t>(table.lineCount) * sizeof(LineSlot) > kCachedTableBytes;
   return run;
 }
@@ -60,7 +68,7 @@ FileEntry* fillDictionaryEntries(PendingDirectory& dir, bool mayHoldDirectories,
                                  DictionaryRun& run) {
   return fillEntryRun(dir, mayHoldDirectories, block, run.fillDraws,
                       [&](const DrawBlock& drawn, int at, char* field) {
-                        if (!run.scouting) return writeDictionaryName(drawn, at, run.lines, field);
+                        if (!run.scouting) return writeFoundName(drawn, at, run, field);
                         return scoutAndWrite(drawn, at, mayHoldDirectories, run, field);
                       });
 }

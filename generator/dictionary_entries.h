@@ -35,6 +35,7 @@ struct ExpectedName {
 struct DictionaryRun {
   LineSource lines;
   FillDraws fillDraws;  // for refills
+  DictionaryNameWriter writeName;
   bool scouting;        // false for a table small enough to stay in the cache
   // The coming entries, nearest first, as a ring from `first`.
   ExpectedName expected[kScoutEntries];
@@ -45,7 +46,8 @@ struct DictionaryRun {
 };
 
 // `drawnLines` must be at least 1.
-DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, FillDraws fillDraws);
+DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, FillDraws fillDraws,
+                                 DictionaryNameWriter writeName);
 
 // fillEntryRun with dictionary names.
 FileEntry* fillDictionaryEntries(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,

@@ -86,6 +86,9 @@ inline void findNameLines(const DrawBlock& block, int at, const LineSource& line
 // field, which the entry's own is written over afterwards. Returns the draw after the name.
 int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines,
                         const NameLines& first, char* field);
+// A code path's writer of that kind; each writes exactly the same bytes as writeDictionaryName.
+using DictionaryNameWriter = int (*)(const DrawBlock& block, int at, const LineSource& lines,
+                                     const NameLines& first, char* field);
 // The same, working out the first lines itself.
 int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines, char* field);
 

@@ -6,6 +6,7 @@
 // GCC 12's own AVX-512 intrinsic headers leave a vector undefined on purpose and then warn about it.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
+#include "generator/dictionary_name_field.h"
 #include "generator/draw_math.h"
 #include "generator/entry_run.h"
 #include "generator/lane_start.h"
@@ -101,6 +102,13 @@ QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlo
   return endState;
 }
 
+// The name with its first character upper-cased where it is a lower-case letter.
+QUINDLE_AVX512_INLINE __m512i firstUpperCased(__m512i name) {
+  const __mmask64 firstIsLower = _mm512_mask_cmple_epu8_mask(
+      1, _mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a'));
+  return _mm512_mask_sub_epi8(name, firstIsLower, name, _mm512_set1_epi8('a' - 'A'));
+}
+
 // A window of 64 draws and its character starts; `at` is the draw of bit 0.
 struct Window {
   int at;
@@ -141,10 +149,7 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
   __m512i name = _mm512_maskz_mov_epi8(lowBits(length), _mm512_maskz_compress_epi8(first.starts, firstCharacters));
   name = _mm512_mask_permutexvar_epi8(name, lowBits(length) & ~lowBits(inFirst), shift,
                                       _mm512_maskz_compress_epi8(second.starts, secondCharacters));
-  const __mmask64 firstIsLower = _mm512_mask_cmple_epu8_mask(
-      1, _mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a'));
-  name = _mm512_mask_sub_epi8(name, firstIsLower, name, _mm512_set1_epi8('a' - 'A'));
-  _mm512_storeu_si512(field, name);
+  _mm512_storeu_si512(field, firstUpperCased(name));
 
   // The name ends where its next character would start.
   return nameEnd(length, first.at, first.starts, inFirst, second.at, second.starts);
@@ -156,9 +161,50 @@ QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldD
                       writeLetterNameAvx512);
 }
 
+// Four lines of up to kSlotChars characters, each with its space, stay short of the bound, so a
+// name of at most that many short lines is never cut: each line and its space is placed with
+// one byte permute, and nothing branches on how many lines the name takes, a coin toss. Longer
+// names, and names with a long line, take the plain writer.
+constexpr int kPermutedLines = kNameLinesAhead;
+static_assert(kPermutedLines * (kSlotChars + 1) < kLetterNameField, "permuted names are never cut");
+
+QUINDLE_AVX512 int writeDictionaryNameAvx512(const DrawBlock& block, int at, const LineSource& lines,
+                                             const NameLines& first, char* field) {
+  const int goOnLines = first.goOnLines;
+  const LineSlot* const slots = lines.table->slots;
+  __m128i slot[kPermutedLines];
+  uint32_t length[kPermutedLines];
+  bool anyLong = false;
+  for (int i = 0; i < kPermutedLines; ++i) {
+    slot[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slots + first.lines[i]));
+    length[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(slot[i])) & 0xFFu;
+    anyLong |= i < goOnLines && length[i] == kLongLine;
+  }
+  if (goOnLines > kPermutedLines || anyLong) return writeDictionaryName(block, at, lines, first, field);
+
+  const __m512i byteIndexes = _mm512_load_si512(kByteIndexes.index);
+  __m512i name = _mm512_setzero_si512();
+  uint64_t spaces = 0;
+  int position = 0;
+  for (int i = 0; i < kPermutedLines; ++i) {
+    const bool takes = i < goOnLines;
+    const int characters = takes ? static_cast<int>(length[i]) : 0;
+    // A slot's characters begin at its byte 1, and the permute reads the slot repeated.
+    const __m512i fromSlot = _mm512_sub_epi8(byteIndexes, _mm512_set1_epi8(static_cast<char>(position - 1)));
+    name = _mm512_mask_permutexvar_epi8(name, lowBits(characters) << position, fromSlot,
+                                        _mm512_broadcast_i32x4(slot[i]));
+    spaces |= static_cast<uint64_t>(takes) << (position + characters);
+    position += takes ? characters + 1 : 0;
+  }
+  name = _mm512_mask_mov_epi8(name, spaces, _mm512_set1_epi8(' '));
+  _mm512_storeu_si512(field, firstUpperCased(name));
+  return at + goOnLines * kDrawsPerLine;
+}
+
 }  // namespace
 
 extern const ListingKernel kAvx512Kernel = {ListingPath::kAvx512, "avx512", fillDrawsAvx512,
-                                           writeLetterNameAvx512, fillEntriesAvx512};
+                                           writeLetterNameAvx512, fillEntriesAvx512,
+                                           writeDictionaryNameAvx512};
 
 }  // namespace quindle

@@ -49,6 +49,7 @@ FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories,
 }  // namespace
 
 const ListingKernel kPortableKernel = {ListingPath::kPortable, "portable", fillDrawsPortable,
-                                       writeLetterNamePortable, fillEntriesPortable};
+                                       writeLetterNamePortable, fillEntriesPortable,
+                                       writeDictionaryName};
 
 }  // namespace quindle

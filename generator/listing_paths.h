@@ -1,4 +1,4 @@
-// The code paths that fill draw blocks and write random-letter names, chosen once per process
+// The code paths that fill draw blocks and write names, chosen once per process
 // from what the processor can do: a portable path that runs anywhere, an AVX2 + BMI2 path and an
 // AVX-512 path (with VBMI2's byte compress). Every path writes exactly the same bytes; only the
 // speed differs. Tests force each path the machine has and compare it with the simple model.
@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "filter/filter_api.h"
+#include "generator/dictionary_name_field.h"
 #include "generator/draw_block.h"
 
 namespace quindle {
@@ -25,6 +26,7 @@ struct ListingKernel {
   int (*writeLetterName)(const DrawBlock& block, int at, char* field);
   // fillEntryRun (entry_run.h) with this path's random-letter name writer.
   FileEntry* (*fillEntries)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block);
+  DictionaryNameWriter writeDictionaryName;
 };
 
 // The kernel in use: the fastest the processor supports, unless a test forced another.
