@@ -35,8 +35,10 @@ void TableReporter::ReportRuns(const std::vector<Run>& runs) {
                              : run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations);
     const auto items = run.counters.find("items");
     if (items != run.counters.end()) figure.items = items->second.value;
-    const auto floorMedian = run.counters.find("floor median");
-    if (floorMedian != run.counters.end()) figures_[row]["floor"] = {floorMedian->second.value, figure.items};
+    for (const char* other : {"floor", "model"}) {
+      const auto otherMedian = run.counters.find(std::string(other) + " median");
+      if (otherMedian != run.counters.end()) figures_[row][other] = {otherMedian->second.value, figure.items};
+    }
   }
 }
 

@@ -2,10 +2,10 @@
 // builder, the write floor and the simple model in ns per entry with the ratios between them,
 // then the word table's load against a plain read of the same file.
 //
-// Benchmarks are named "<kind>|<row>", where kind is builder, model, load or read; each reports
-// its item count (entries or lines) in the counter "items", and may report its median iteration
-// in "median" (ns), which is then shown instead of the mean. The builder also reports the write
-// floor it was timed against in "floor median".
+// Benchmarks are named "<kind>|<row>", where kind is builder, load or read; each reports its
+// item count (entries or lines) in the counter "items", and may report its median iteration in
+// "median" (ns), which is then shown instead of the mean. The builder also reports the write
+// floor and the simple model it was timed against in "floor median" and "model median".
 #ifndef QUINDLE_BENCH_BENCH_TABLE_H
 #define QUINDLE_BENCH_BENCH_TABLE_H
 

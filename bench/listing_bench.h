@@ -12,8 +12,7 @@ struct TreeCase {
   int32_t dirLevels;
   uint32_t seed;
   const char* dictionary;  // null: random-letter names
-  int iterations;          // 0: as many as the benchmark library needs
-  int modelIterations;
+  int iterations;          // trees made by each of builder, floor and model
 };
 
 // Registers builder, floor and model for one tree.
