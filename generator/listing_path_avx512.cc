@@ -174,27 +174,34 @@ QUINDLE_AVX512 int writeDictionaryNameAvx512(const DrawBlock& block, int at, con
   const LineSlot* const slots = lines.table->slots;
   __m128i slot[kPermutedLines];
   uint32_t length[kPermutedLines];
-  bool anyLong = false;
+  // Bit i set where the name takes line i. Masks rather than comparisons: the compiler turns a
+  // choice on a comparison into a branch, which would fail on every other name.
+  const uint32_t taken = static_cast<uint32_t>(lowBits(goOnLines < kPermutedLines ? goOnLines : kPermutedLines));
+  uint32_t longLines = 0;
+#pragma GCC unroll 4
   for (int i = 0; i < kPermutedLines; ++i) {
     slot[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slots + first.lines[i]));
     length[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(slot[i])) & 0xFFu;
-    anyLong |= i < goOnLines && length[i] == kLongLine;
+    longLines |= static_cast<uint32_t>(length[i] == kLongLine) << i;
   }
-  if (goOnLines > kPermutedLines || anyLong) return writeDictionaryName(block, at, lines, first, field);
+  if (goOnLines > kPermutedLines || (longLines & taken) != 0) {
+    return writeDictionaryName(block, at, lines, first, field);
+  }
 
   const __m512i byteIndexes = _mm512_load_si512(kByteIndexes.index);
   __m512i name = _mm512_setzero_si512();
   uint64_t spaces = 0;
-  int position = 0;
+  uint32_t position = 0;
+#pragma GCC unroll 4
   for (int i = 0; i < kPermutedLines; ++i) {
-    const bool takes = i < goOnLines;
-    const int characters = takes ? static_cast<int>(length[i]) : 0;
+    const uint32_t takes = taken >> i & 1u;
+    const uint32_t characters = length[i] & (0u - takes);
     // A slot's characters begin at its byte 1, and the permute reads the slot repeated.
     const __m512i fromSlot = _mm512_sub_epi8(byteIndexes, _mm512_set1_epi8(static_cast<char>(position - 1)));
-    name = _mm512_mask_permutexvar_epi8(name, lowBits(characters) << position, fromSlot,
+    name = _mm512_mask_permutexvar_epi8(name, lowBits(static_cast<int>(characters)) << position, fromSlot,
                                         _mm512_broadcast_i32x4(slot[i]));
     spaces |= static_cast<uint64_t>(takes) << (position + characters);
-    position += takes ? characters + 1 : 0;
+    position += characters + takes;
   }
   name = _mm512_mask_mov_epi8(name, spaces, _mm512_set1_epi8(' '));
   _mm512_storeu_si512(field, firstUpperCased(name));
