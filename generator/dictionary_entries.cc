@@ -9,7 +9,7 @@ constexpr size_t kCachedTableBytes = 256 * 1024;
 
 int writeFoundName(const DrawBlock& block, int at, const DictionaryRun& run, char* field) {
   NameLines first;
-  findNameLines(block, at, run.lines, &first);
+  run.findLines(block, at, run.lines, &first);
   return run.writeName(block, at, run.lines, first, field);
 }
 
@@ -25,7 +25,7 @@ bool expectOneMore(const DrawBlock& block, bool mayHoldDirectories, DictionaryRu
   if (at + kEntryDrawBound > block.filled) return false;
   ExpectedName& expected = expectedAt(run, run.expectedCount++);
   expected.at = at;
-  findNameLines(block, at, run.lines, &expected.name);
+  run.findLines(block, at, run.lines, &expected.name);
   for (uint32_t line : expected.name.lines) __builtin_prefetch(run.lines.table->slots + line);
   at += expected.name.goOnLines * kDrawsPerLine;
   const uint32_t directoryDraw = block.draws[at + kEntryTailDraws - 1];
@@ -54,12 +54,12 @@ int scoutAndWrite(const DrawBlock& block, int at, bool mayHoldDirectories, Dicti
 
 }  // namespace
 
-DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, FillDraws fillDraws,
-                                 DictionaryNameWriter writeName) {
+DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, const ListingKernel& kernel) {
   DictionaryRun run = {};
   run.lines = lineSourceFor(table, drawnLines);
-  run.fillDraws = fillDraws;
-  run.writeName = writeName;
+  run.fillDraws = kernel.fillDraws;
+  run.findLines = kernel.findNameLines;
+  run.writeName = kernel.writeDictionaryName;
   run.scouting = static_cast<size_t>(table.lineCount) * sizeof(LineSlot) > kCachedTableBytes;
   return run;
 }

@@ -20,6 +20,7 @@
 #include "generator/dictionary_name_field.h"
 #include "generator/draw_block.h"
 #include "generator/entry_run.h"
+#include "generator/listing_paths.h"
 #include "generator/word_table.h"
 
 namespace quindle {
@@ -35,6 +36,7 @@ struct ExpectedName {
 struct DictionaryRun {
   LineSource lines;
   FillDraws fillDraws;  // for refills
+  NameLineFinder findLines;
   DictionaryNameWriter writeName;
   bool scouting;        // false for a table small enough to stay in the cache
   // The coming entries, nearest first, as a ring from `first`.
@@ -46,8 +48,7 @@ struct DictionaryRun {
 };
 
 // `drawnLines` must be at least 1.
-DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, FillDraws fillDraws,
-                                 DictionaryNameWriter writeName);
+DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, const ListingKernel& kernel);
 
 // fillEntryRun with dictionary names.
 FileEntry* fillDictionaryEntries(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,

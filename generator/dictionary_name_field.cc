@@ -71,10 +71,4 @@ int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines,
   return at;
 }
 
-int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines, char* field) {
-  NameLines first;
-  findNameLines(block, at, lines, &first);
-  return writeDictionaryName(block, at, lines, first, field);
-}
-
 }  // namespace quindle

@@ -81,16 +81,17 @@ inline void findNameLines(const DrawBlock& block, int at, const LineSource& line
   }
 }
 
+// A code path's finder of that kind; each finds exactly the same lines as findNameLines.
+using NameLineFinder = void (*)(const DrawBlock& block, int at, const LineSource& lines, NameLines* name);
+
 // Writes the name whose first line's draws begin at `at`, whose first lines are `first`
 // (findNameLines), into an entry's name field. It may also write into the size text after the
 // field, which the entry's own is written over afterwards. Returns the draw after the name.
 int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines,
                         const NameLines& first, char* field);
-// A code path's writer of that kind; each writes exactly the same bytes as writeDictionaryName.
+// A code path's writer of that kind; each writes the same bytes into the name as writeDictionaryName.
 using DictionaryNameWriter = int (*)(const DrawBlock& block, int at, const LineSource& lines,
                                      const NameLines& first, char* field);
-// The same, working out the first lines itself.
-int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines, char* field);
 
 }  // namespace quindle
 

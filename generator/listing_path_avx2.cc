@@ -101,6 +101,6 @@ QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirec
 }  // namespace
 
 extern const ListingKernel kAvx2Kernel = {ListingPath::kAvx2, "avx2", fillDrawsAvx2, writeLetterNameAvx2, fillEntriesAvx2,
-                                         writeDictionaryName};
+                                         findNameLines, writeDictionaryName};
 
 }  // namespace quindle

@@ -5,6 +5,7 @@
 
 // GCC 12's own AVX-512 intrinsic headers leave a vector undefined on purpose and then warn about it.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 
 #include "generator/dictionary_name_field.h"
 #include "generator/draw_math.h"
@@ -161,6 +162,48 @@ QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldD
                       writeLetterNameAvx512);
 }
 
+// The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on
+// draw), and the go-on draws of its first eight lines lie within 32: one load each, and the four
+// indexes and their remainders worked out side by side.
+QUINDLE_AVX512 void findNameLinesAvx512(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
+  static_assert(kNameLinesAhead == 4 && kDrawsPerLine == 4 && kLineIndexDraws == 3 && kMaskedGoOnDraws == 8,
+                "a line's draws are one 64-bit word, four lines one 256-bit vector");
+  const uint16_t* const draws = block.draws + at;
+  // Bit 4i + 3 is set where line i's go-on draw is odd.
+  const uint32_t goOnOdd = _mm512_test_epi16_mask(_mm512_loadu_si512(draws), _mm512_set1_epi64(int64_t{1} << 48));
+  const uint32_t stops = ~goOnOdd & 0x88888888u;
+  const int goOnLines = stops != 0 ? (__builtin_ctz(stops) >> 2) + 1 : goOnLineCount(block, at);
+
+  // Each line's three draws moved to their places in its 32-bit index, the go-on draw shifted
+  // out, and the four words of each 128-bit lane ORed together: every word of lane i holds line
+  // i's drawn index.
+  const __m512i words = _mm512_cvtepu16_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(draws)));
+  const __m512i placed = _mm512_sllv_epi32(words, _mm512_set4_epi32(32, 30, 15, 0));
+  __m512i drawn = _mm512_or_si512(placed, _mm512_shuffle_epi32(placed, _MM_PERM_CDAB));
+  drawn = _mm512_or_si512(drawn, _mm512_shuffle_epi32(drawn, _MM_PERM_BADC));
+  // remainderOf (line_divider.h), on the even words.
+  const LineDivider& divider = lines.drawnLines;
+  const __m512i high = _mm512_srli_epi64(_mm512_mul_epu32(drawn, _mm512_set1_epi32(static_cast<int>(divider.magic))), 32);
+  const __m512i quotient = _mm512_srl_epi32(_mm512_add_epi32(_mm512_srli_epi32(_mm512_sub_epi32(drawn, high), 1), high),
+                                            _mm_cvtsi32_si128(static_cast<int>(divider.shift)));
+  const __m512i index = _mm512_and_si512(
+      _mm512_sub_epi32(drawn, _mm512_mullo_epi32(quotient, _mm512_set1_epi32(static_cast<int>(divider.divisor)))),
+      _mm512_set1_epi32(static_cast<int>(divider.keep)));
+  // An index past the lines held (a stale stored count) wraps with a divide: rare, so done plainly.
+  constexpr __mmask16 kLineWords = 0x1111;
+  if ((_mm512_cmpge_epu32_mask(index, _mm512_set1_epi32(lines.table->lineCount)) & kLineWords) != 0) {
+    findNameLines(block, at, lines, name);
+    return;
+  }
+  // Lines past the name's own are its first line again.
+  const __mmask16 ownLines = static_cast<__mmask16>(
+      _pdep_u32(static_cast<uint32_t>(lowBits(goOnLines < kNameLinesAhead ? goOnLines : kNameLinesAhead)), kLineWords));
+  const __m512i chosen = _mm512_mask_mov_epi32(_mm512_permutexvar_epi32(_mm512_setzero_si512(), index), ownLines, index);
+  const __m512i gathered = _mm512_permutexvar_epi32(_mm512_set_epi32(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 8, 4, 0), chosen);
+  name->goOnLines = goOnLines;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(name->lines), _mm512_castsi512_si128(gathered));
+}
+
 // Four lines of up to kSlotChars characters, each with its space, stay short of the bound, so a
 // name of at most that many short lines is never cut: each line and its space is placed with
 // one byte permute, and nothing branches on how many lines the name takes, a coin toss. Longer
@@ -212,6 +255,6 @@ QUINDLE_AVX512 int writeDictionaryNameAvx512(const DrawBlock& block, int at, con
 
 extern const ListingKernel kAvx512Kernel = {ListingPath::kAvx512, "avx512", fillDrawsAvx512,
                                            writeLetterNameAvx512, fillEntriesAvx512,
-                                           writeDictionaryNameAvx512};
+                                           findNameLinesAvx512, writeDictionaryNameAvx512};
 
 }  // namespace quindle

@@ -50,6 +50,6 @@ FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories,
 
 const ListingKernel kPortableKernel = {ListingPath::kPortable, "portable", fillDrawsPortable,
                                        writeLetterNamePortable, fillEntriesPortable,
-                                       writeDictionaryName};
+                                       findNameLines, writeDictionaryName};
 
 }  // namespace quindle

@@ -26,6 +26,8 @@ struct ListingKernel {
   int (*writeLetterName)(const DrawBlock& block, int at, char* field);
   // fillEntryRun (entry_run.h) with this path's random-letter name writer.
   FileEntry* (*fillEntries)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block);
+  // The dictionary name's first lines (findNameLines) and its writer (writeDictionaryName).
+  NameLineFinder findNameLines;
   DictionaryNameWriter writeDictionaryName;
 };
 
