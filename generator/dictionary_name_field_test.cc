@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "generator/listing_paths.h"
+#include "every_listing_kernel.h"
 #include "reference_model.h"
 #include "test_dictionary.h"
 
@@ -29,12 +30,6 @@ struct HeldTable {
   }
   ~HeldTable() { releaseWordTable(); }
 };
-
-std::vector<const ListingKernel*> availableKernels() {
-  int count = 0;
-  const ListingKernel* const* kernels = availableListingKernels(&count);
-  return std::vector<const ListingKernel*>(kernels, kernels + count);
-}
 
 class DictionaryNameField : public ::testing::TestWithParam<const ListingKernel*> {
  protected:
@@ -107,9 +102,8 @@ TEST_P(DictionaryNameField, FindsTheFirstLinesForEveryLineCount) {
   delete block;
 }
 
-std::string kernelName(const ::testing::TestParamInfo<const ListingKernel*>& info) { return info.param->name; }
-
-INSTANTIATE_TEST_SUITE_P(EveryPath, DictionaryNameField, ::testing::ValuesIn(availableKernels()), kernelName);
+INSTANTIATE_TEST_SUITE_P(EveryPath, DictionaryNameField, ::testing::ValuesIn(quindle_test::availableKernels()),
+                         quindle_test::kernelName);
 
 }  // namespace
 }  // namespace quindle

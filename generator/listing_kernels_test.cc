@@ -10,18 +10,13 @@
 #include "generator/draw_math.h"
 #include "generator/listing_paths.h"
 #include "generator/name_generator.h"
+#include "every_listing_kernel.h"
 #include "reference_model.h"
 
 namespace quindle {
 namespace {
 
 using quindle_test::ModelRandom;
-
-std::vector<const ListingKernel*> availableKernels() {
-  int count = 0;
-  const ListingKernel* const* kernels = availableListingKernels(&count);
-  return std::vector<const ListingKernel*>(kernels, kernels + count);
-}
 
 class ListingKernels : public ::testing::TestWithParam<const ListingKernel*> {
  protected:
@@ -131,11 +126,8 @@ TEST_P(ListingKernels, NamesAtTheWindowBoundariesMatchTheRule) {
   }
 }
 
-std::string kernelName(const ::testing::TestParamInfo<const ListingKernel*>& info) {
-  return info.param->name;
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryPath, ListingKernels, ::testing::ValuesIn(availableKernels()), kernelName);
+INSTANTIATE_TEST_SUITE_P(EveryPath, ListingKernels, ::testing::ValuesIn(quindle_test::availableKernels()),
+                         quindle_test::kernelName);
 
 }  // namespace
 }  // namespace quindle
