@@ -3,11 +3,14 @@
 // BMI's bit instructions.
 #include <immintrin.h>
 
+#include <cstddef>
+
 #include "generator/draw_math.h"
 #include "generator/entry_run.h"
 #include "generator/lane_start.h"
 #include "generator/letter_name.h"
 #include "generator/listing_paths.h"
+#include "name_bits.h"  // per word size, see cmake/listing-kernels.cmake
 
 #define QUINDLE_AVX2 __attribute__((target("avx2,bmi,bmi2,popcnt")))
 
@@ -51,36 +54,48 @@ QUINDLE_AVX2 __m256i lookUp36(const char* table, __m256i indexes) {
                             _mm256_cmpgt_epi8(indexes, _mm256_set1_epi8(31)));
 }
 
+// Four vectors of eight lanes, each advancing 32 draws at a time: a multiply takes ten cycles
+// to give its result, so one vector stepping alone would leave the multiplier waiting.
+constexpr int kVectors = 4;
+static_assert(kVectors == 4, "the fill below names its four vectors");
+constexpr AffineStep kChunkStep = stepsOf(kLanes * kVectors);
+
 QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
-  const LaneSteps<kLanes>& starts = kLaneSteps<kLanes>;
-  __m256i lanes = _mm256_add_epi32(
-      _mm256_mullo_epi32(_mm256_set1_epi32(static_cast<int>(state)),
-                         _mm256_load_si256(reinterpret_cast<const __m256i*>(starts.multipliers))),
-      _mm256_load_si256(reinterpret_cast<const __m256i*>(starts.increments)));
-  const __m256i multiplier = _mm256_set1_epi32(static_cast<int>(kLaneStep.multiplier));
-  const __m256i increment = _mm256_set1_epi32(static_cast<int>(kLaneStep.increment));
+  const LaneSteps<kLanes * kVectors>& starts = kLaneSteps<kLanes * kVectors>;
+  const __m256i seed = _mm256_set1_epi32(static_cast<int>(state));
+  const auto startLane = [&](int v) QUINDLE_AVX2 {
+    return _mm256_add_epi32(
+        _mm256_mullo_epi32(seed, _mm256_load_si256(reinterpret_cast<const __m256i*>(starts.multipliers + v * kLanes))),
+        _mm256_load_si256(reinterpret_cast<const __m256i*>(starts.increments + v * kLanes)));
+  };
+  __m256i lanes0 = startLane(0), lanes1 = startLane(1), lanes2 = startLane(2), lanes3 = startLane(3);
+  const __m256i multiplier = _mm256_set1_epi32(static_cast<int>(kChunkStep.multiplier));
+  const __m256i increment = _mm256_set1_epi32(static_cast<int>(kChunkStep.increment));
+  const auto advance = [&](__m256i lanes) QUINDLE_AVX2 {
+    return _mm256_add_epi32(_mm256_mullo_epi32(lanes, multiplier), increment);
+  };
   const __m256i drawMask = _mm256_set1_epi32(0x7FFF);
+  const auto drawsOf = [&](__m256i lanes) QUINDLE_AVX2 {
+    return _mm256_and_si256(_mm256_srli_epi32(lanes, 16), drawMask);
+  };
   const __m256i spaceRemainder = _mm256_set1_epi16(1);
   for (int chunk = 0; chunk < count; chunk += 64) {
     uint64_t spaces = 0;
     for (int half = 0; half < 2; ++half) {
-      __m256i words[2];
-      for (__m256i& word : words) {
-        __m256i pair[2];
-        for (__m256i& drawn : pair) {
-          drawn = _mm256_and_si256(_mm256_srli_epi32(lanes, 16), drawMask);
-          lanes = _mm256_add_epi32(_mm256_mullo_epi32(lanes, multiplier), increment);
-        }
-        word = packDraws(pair[0], pair[1]);
-      }
+      const __m256i words0 = packDraws(drawsOf(lanes0), drawsOf(lanes1));
+      const __m256i words1 = packDraws(drawsOf(lanes2), drawsOf(lanes3));
+      lanes0 = advance(lanes0);
+      lanes1 = advance(lanes1);
+      lanes2 = advance(lanes2);
+      lanes3 = advance(lanes3);
       const int at = chunk + half * 32;
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at), words[0]);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at + 16), words[1]);
-      const __m256i spaceDraws = packMasks(_mm256_cmpeq_epi16(remainders(words[0], kDivideBy6), spaceRemainder),
-                                           _mm256_cmpeq_epi16(remainders(words[1], kDivideBy6), spaceRemainder));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at), words0);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at + 16), words1);
+      const __m256i spaceDraws = packMasks(_mm256_cmpeq_epi16(remainders(words0, kDivideBy6), spaceRemainder),
+                                           _mm256_cmpeq_epi16(remainders(words1, kDivideBy6), spaceRemainder));
       spaces |= static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(spaceDraws))) << (half * 32);
-      const __m256i indexes = packBytes(remainders(words[0], kDivideBy36), remainders(words[1], kDivideBy36));
+      const __m256i indexes = packBytes(remainders(words0, kDivideBy36), remainders(words1, kDivideBy36));
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.glyphs + at), lookUp36(kByRemainder36.glyphs, indexes));
     }
     fill.letterBits[chunk / 64] = ~spaces;
@@ -88,8 +103,82 @@ QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFi
   return endState;
 }
 
+// For each byte of bits, the eight bytes that are 0xFF where its bits are set.
+struct ByteMasks {
+  alignas(64) uint64_t of[256];
+};
+
+constexpr ByteMasks makeByteMasks() {
+  ByteMasks masks = {};
+  for (int bits = 0; bits < 256; ++bits) {
+    for (int i = 0; i < 8; ++i) {
+      if (bits >> i & 1) masks.of[bits] |= uint64_t{0xFF} << (8 * i);
+    }
+  }
+  return masks;
+}
+
+constexpr ByteMasks kByteMasks = makeByteMasks();
+
+// For each byte of bits, a byte shuffle that gathers the bytes where its bits are set to the
+// front, in order (0x80 clears the rest).
+struct ByteGathers {
+  alignas(64) uint64_t of[256];
+};
+
+constexpr ByteGathers makeByteGathers() {
+  ByteGathers gathers = {};
+  for (int bits = 0; bits < 256; ++bits) {
+    int taken = 0;
+    for (int i = 0; i < 8; ++i) {
+      if (bits >> i & 1) gathers.of[bits] |= static_cast<uint64_t>(i) << (8 * taken++);
+    }
+    for (; taken < 8; ++taken) gathers.of[bits] |= uint64_t{0x80} << (8 * taken);
+  }
+  return gathers;
+}
+
+constexpr ByteGathers kByteGathers = makeByteGathers();
+
+// A name's characters run on past its end by up to seven bytes, into the size text, which the
+// entry's own is written over afterwards.
+static_assert(offsetof(FileEntry, sizeText) == kLetterNameField && FILE_ENTRY_SIZE_TEXT_SIZE >= 8,
+              "a name's last eight bytes stay inside its entry's size text");
+
+// Eight draws at a time: their characters (a letter's glyph is the next draw's, a space draw is a
+// space) are gathered by the draws that start a character, and stored at the name's end; the
+// windows are those of writeLetterNameAvx512, with the second's starts corrected the same way.
 QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field) {
-  return writeLetterNameByStarts(block, at, field);
+  const int length = letterNameLength(block, at);
+  uint64_t firstLetters = 0;
+  uint64_t secondLetters = 0;
+  letterWindows(block, at + 1, &firstLetters, &secondLetters);
+  const uint64_t firstStarts = characterStarts(firstLetters);
+  const uint64_t secondBeginsInsideALetter = (firstStarts & firstLetters) >> 63;
+  const uint64_t firstRun = ~secondLetters ^ (~secondLetters - 1);
+  const uint64_t secondStarts = characterStarts(secondLetters) ^ (firstRun & (0 - secondBeginsInsideALetter));
+
+  const __m256i zeros = _mm256_setzero_si256();
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), zeros);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), zeros);
+  const __m128i spaces = _mm_set1_epi8(' ');
+  int written = 0;
+  for (int chunk = 0; written < length; ++chunk) {
+    const int shift = 8 * (chunk & 7);
+    const bool inSecond = chunk >= 8;
+    const uint32_t letters = static_cast<uint32_t>((inSecond ? secondLetters : firstLetters) >> shift) & 0xFFu;
+    const uint32_t starts = static_cast<uint32_t>((inSecond ? secondStarts : firstStarts) >> shift) & 0xFFu;
+    const __m128i glyphs = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(block.glyphs + at + 2 + 8 * chunk));
+    const __m128i isLetter = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kByteMasks.of + letters));
+    const __m128i characters = _mm_blendv_epi8(spaces, glyphs, isLetter);
+    const __m128i gathered = _mm_shuffle_epi8(characters, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kByteGathers.of + starts)));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(field + written), gathered);
+    written += __builtin_popcount(starts);
+  }
+  // The characters gathered past the name's end lie within the eight bytes after it.
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(field + length), _mm_setzero_si128());
+  field[0] = upperCasedLetter(field[0]);
+  return nameEnd(length, at + 1, firstStarts, __builtin_popcountll(firstStarts), at + 65, secondStarts);
 }
 
 QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories,
