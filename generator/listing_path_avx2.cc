@@ -1,6 +1,6 @@
 // The AVX2 + BMI2 kernel: eight lanes of the generator per vector, the reductions by multiply in
-// 16-bit lanes, the alphabet looked up with byte shuffles; names walk the character starts with
-// BMI's bit instructions.
+// 16-bit lanes, the alphabet looked up with byte shuffles; names gather their characters eight
+// draws at a time with byte shuffles, and pdep finds where they end.
 #include <immintrin.h>
 
 #include <cstddef>
@@ -18,7 +18,6 @@ namespace quindle {
 namespace {
 
 constexpr int kLanes = 8;
-constexpr AffineStep kLaneStep = stepsOf(kLanes);
 
 // Two vectors of eight 32-bit draws as sixteen 16-bit draws, in order.
 QUINDLE_AVX2 __m256i packDraws(__m256i first, __m256i second) {

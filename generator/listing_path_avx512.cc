@@ -24,7 +24,6 @@ namespace quindle {
 namespace {
 
 constexpr int kLanes = 16;
-constexpr AffineStep kLaneStep = stepsOf(kLanes);
 
 struct ByteIndexes {
   alignas(64) uint8_t index[64];
