@@ -21,8 +21,10 @@ struct ListingKernel {
   ListingPath path;
   const char* name;
   FillDraws fillDraws;
-  // Writes the random-letter entry name (bound 64) whose length draw is at `at` into the 64-byte
-  // field, zero-filled and with its first letter upper-cased; returns the draw after the name.
+  // Writes the random-letter entry name (bound 64) whose length draw is at `at` into an entry's
+  // 64-byte name field, zero-filled and with its first letter upper-cased; returns the draw after
+  // the name. It may also write into the size text after the field, which the entry's own is
+  // written over afterwards.
   int (*writeLetterName)(const DrawBlock& block, int at, char* field);
   // fillEntryRun (entry_run.h) with this path's random-letter name writer.
   FileEntry* (*fillEntries)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block);
