@@ -39,6 +39,30 @@ inline int letterNameLength(const DrawBlock& block, int at) {
   return block.draws[at] & (kLetterNameField - 1);
 }
 
+// A window of 64 draws and its character starts; `at` is the draw of bit 0.
+struct LetterWindow {
+  int at;
+  uint64_t letters;
+  uint64_t starts;
+};
+
+// The two windows after the length draw at `at`. A name of up to 63 characters lies within their
+// 128 draws: each holds at least 32 characters. The second window's starts are worked out as if
+// it began on a character and corrected afterwards, so neither window waits for the other, and
+// nothing branches on which window the name ends in, a coin toss.
+inline void letterNameWindows(const DrawBlock& block, int at, LetterWindow* first, LetterWindow* second) {
+  first->at = at + 1;
+  second->at = at + 65;
+  letterWindows(block, at + 1, &first->letters, &second->letters);
+  first->starts = characterStarts(first->letters);
+  // When the first window's last draw leads a letter, the second window's first draw is that
+  // letter's, and the starts of the second window's first run of letters (up to and including the
+  // draw after it) fall on the other draws: the run's mask flips them.
+  const uint64_t secondBeginsInsideALetter = (first->starts & first->letters) >> 63;
+  const uint64_t firstRun = ~second->letters ^ (~second->letters - 1);
+  second->starts = characterStarts(second->letters) ^ (firstRun & (0 - secondBeginsInsideALetter));
+}
+
 // Writes the name by walking the set bits of each window's character starts, one character per
 // bit; a window holds at least 32 characters, so a name takes one or two.
 inline int writeLetterNameByStarts(const DrawBlock& block, int at, char* field) {

@@ -145,17 +145,12 @@ static_assert(offsetof(FileEntry, sizeText) == kLetterNameField && FILE_ENTRY_SI
               "a name's last eight bytes stay inside its entry's size text");
 
 // Eight draws at a time: their characters (a letter's glyph is the next draw's, a space draw is a
-// space) are gathered by the draws that start a character, and stored at the name's end; the
-// windows are those of writeLetterNameAvx512, with the second's starts corrected the same way.
+// space) are gathered by the draws that start a character, and stored at the name's end.
 QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field) {
   const int length = letterNameLength(block, at);
-  uint64_t firstLetters = 0;
-  uint64_t secondLetters = 0;
-  letterWindows(block, at + 1, &firstLetters, &secondLetters);
-  const uint64_t firstStarts = characterStarts(firstLetters);
-  const uint64_t secondBeginsInsideALetter = (firstStarts & firstLetters) >> 63;
-  const uint64_t firstRun = ~secondLetters ^ (~secondLetters - 1);
-  const uint64_t secondStarts = characterStarts(secondLetters) ^ (firstRun & (0 - secondBeginsInsideALetter));
+  LetterWindow first;
+  LetterWindow second;
+  letterNameWindows(block, at, &first, &second);
 
   const __m256i zeros = _mm256_setzero_si256();
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), zeros);
@@ -165,8 +160,9 @@ QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field
   for (int chunk = 0; written < length; ++chunk) {
     const int shift = 8 * (chunk & 7);
     const bool inSecond = chunk >= 8;
-    const uint32_t letters = static_cast<uint32_t>((inSecond ? secondLetters : firstLetters) >> shift) & 0xFFu;
-    const uint32_t starts = static_cast<uint32_t>((inSecond ? secondStarts : firstStarts) >> shift) & 0xFFu;
+    const LetterWindow& window = inSecond ? second : first;
+    const uint32_t letters = static_cast<uint32_t>(window.letters >> shift) & 0xFFu;
+    const uint32_t starts = static_cast<uint32_t>(window.starts >> shift) & 0xFFu;
     const __m128i glyphs = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(block.glyphs + at + 2 + 8 * chunk));
     const __m128i isLetter = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kByteMasks.of + letters));
     const __m128i characters = _mm_blendv_epi8(spaces, glyphs, isLetter);
@@ -177,7 +173,7 @@ QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field
   // The characters gathered past the name's end lie within the eight bytes after it.
   _mm_storel_epi64(reinterpret_cast<__m128i*>(field + length), _mm_setzero_si128());
   field[0] = upperCasedLetter(field[0]);
-  return nameEnd(length, at + 1, firstStarts, __builtin_popcountll(firstStarts), at + 65, secondStarts);
+  return nameEnd(length, first.at, first.starts, __builtin_popcountll(first.starts), second.at, second.starts);
 }
 
 QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories,

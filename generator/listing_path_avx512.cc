@@ -109,37 +109,20 @@ QUINDLE_AVX512_INLINE __m512i firstUpperCased(__m512i name) {
   return _mm512_mask_sub_epi8(name, firstIsLower, name, _mm512_set1_epi8('a' - 'A'));
 }
 
-// A window of 64 draws and its character starts; `at` is the draw of bit 0.
-struct Window {
-  int at;
-  uint64_t letters;
-  uint64_t starts;
-};
-
 // The characters of a window in draw order, one per draw that starts a character (the others
 // are left as they come). A letter's character is the glyph of the draw after its start; a
 // space draw is a space.
-QUINDLE_AVX512_INLINE __m512i windowCharacters(const DrawBlock& block, const Window& window) {
+QUINDLE_AVX512_INLINE __m512i windowCharacters(const DrawBlock& block, const LetterWindow& window) {
   const __m512i glyphs = _mm512_loadu_si512(block.glyphs + window.at + 1);
   return _mm512_mask_blend_epi8(window.letters, _mm512_set1_epi8(' '), glyphs);
 }
 
-// A name of up to 63 characters lies within 128 draws: the two windows hold at least 32
-// characters each. The second window's starts are worked out as if it began on a character and
-// corrected afterwards, so neither window waits for the other, and nothing branches on which
-// window the name ends in, a coin toss.
+// Each window's characters compressed by its starts, the second's moved up behind the first's.
 QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, char* field) {
   const int length = letterNameLength(block, at);
-  Window first = {at + 1, 0, 0};
-  Window second = {at + 65, 0, 0};
-  letterWindows(block, at + 1, &first.letters, &second.letters);
-  first.starts = characterStarts(first.letters);
-  // When the first window's last draw leads a letter, the second window's first draw is that
-  // letter's, and the starts of the second window's first run of letters (up to and including the
-  // draw after it) fall on the other draws: the run's mask flips them.
-  const uint64_t secondBeginsInsideALetter = (first.starts & first.letters) >> 63;
-  const uint64_t firstRun = ~second.letters ^ (~second.letters - 1);
-  second.starts = characterStarts(second.letters) ^ (firstRun & (0 - secondBeginsInsideALetter));
+  LetterWindow first;
+  LetterWindow second;
+  letterNameWindows(block, at, &first, &second);
   const int inFirst = __builtin_popcountll(first.starts);
 
   const __m512i shift = _mm512_sub_epi8(_mm512_load_si512(kByteIndexes.index),
