@@ -48,7 +48,7 @@ QUINDLE_EXPORT FileDirectory* QUINDLE_CALL FileFilterExecute(FileFilterInfo* inf
   FilterPrefs* prefs = info->userData;
   if (prefs->enabled == 0) return root;
   if (info->freeTree) info->freeTree(root);
-  seedRandom(static_cast<uint32_t>(currentTimeSeconds()));
+  seedRandomFromClock(currentTimeSeconds());
   FileDirectory* newRoot = buildListing(*info, prefs);
   writeTitle(prefs, title, titleLen);
   return newRoot;
