@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "generator/piece_reader.h"
 #include "generator/word_table.h"
 #include "reference_model.h"
 

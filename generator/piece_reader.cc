@@ -59,4 +59,13 @@ int readPiece(PieceReader* reader, char* piece) {
   return length;
 }
 
+int32_t countPieces(FILE* file) {
+  PieceReader reader;
+  startPieceReader(&reader, file);
+  char piece[kPieceCapacity + 1];
+  int32_t count = 0;
+  while (count < INT32_MAX && readPiece(&reader, piece) > 0) ++count;
+  return count;
+}
+
 }  // namespace quindle

@@ -11,6 +11,7 @@
 #define QUINDLE_GENERATOR_PIECE_READER_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 namespace quindle {
@@ -34,6 +35,10 @@ void startPieceReader(PieceReader* reader, FILE* file);
 // Reads the next piece into `piece` (room for kPieceCapacity + 1 characters), zero-terminates it
 // and returns its length: 0 when no piece is left.
 int readPiece(PieceReader* reader, char* piece);
+
+// The number of pieces of `file` from its current position, saturating at INT32_MAX: the line
+// count a dictionary is stored with.
+int32_t countPieces(FILE* file);
 
 }  // namespace quindle
 

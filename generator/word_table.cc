@@ -65,15 +65,6 @@ bool loadDictionary(const FilterPrefs& prefs, WordTable* table) {
 
 }  // namespace
 
-int32_t countPieces(FILE* file) {
-  PieceReader reader;
-  startPieceReader(&reader, file);
-  char piece[kPieceCapacity + 1];
-  int32_t count = 0;
-  while (count < INT32_MAX && readPiece(&reader, piece) > 0) ++count;
-  return count;
-}
-
 namespace {
 
 void fillSlot(LineSlot* slot, const char* line, uint32_t length, uint64_t longOffset) {

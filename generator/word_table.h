@@ -72,9 +72,8 @@ const char* wordTableLine(const WordTable& table, uint32_t index);
 // Frees the module's table; the next loadWordTable loads again.
 void releaseWordTable();
 
-// The steps over an open binary stream, read from its current position.
-// The number of pieces, saturating at INT32_MAX.
-int32_t countPieces(FILE* file);
+// The steps over an open binary stream, read from its current position (the count is
+// countPieces, piece_reader.h).
 // Fills `table` with up to maxLines lines. False, with `table` empty, when no line was read or
 // memory ran out.
 bool readWordTable(FILE* file, int32_t maxLines, WordTable* table);

@@ -4,16 +4,35 @@
 
 namespace quindle_host {
 
-bool hasMore(const Arguments& args) { return args.next < args.items.size(); }
+Next nextOption(Arguments& args, std::string* option) {
+  if (args.hasInlineValue) {
+    reportError(args.option + " takes no value");
+    return Next::refused;
+  }
+  if (args.next == args.items.size()) return Next::end;
+  std::string item = args.items[args.next++];
+  const size_t equals = item.find('=');
+  if (item.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+    args.hasInlineValue = true;
+    args.inlineValue = item.substr(equals + 1);
+    item.resize(equals);
+  }
+  args.option = item;
+  *option = item;
+  return Next::option;
+}
 
-std::string take(Arguments& args) { return args.items[args.next++]; }
-
-bool takeValue(Arguments& args, const std::string& option, std::string* value) {
-  if (!hasMore(args)) {
-    reportError(option + " needs a value");
+bool takeValue(Arguments& args, std::string* value) {
+  if (args.hasInlineValue) {
+    args.hasInlineValue = false;
+    *value = args.inlineValue;
+    return true;
+  }
+  if (args.next == args.items.size()) {
+    reportError(args.option + " needs a value");
     return false;
   }
-  *value = take(args);
+  *value = args.items[args.next++];
   return true;
 }
 

@@ -1,6 +1,7 @@
 // Reading the host's command line: a cursor over the arguments, option values, and numbers checked
-// against the range of the field they go into. Every refusal is one line on stderr, and the host
-// exits with kExitUsage before it has touched the module or any stored value.
+// against the range of the field they go into. Every option may also be written "--name=value".
+// Every refusal is one line on stderr, and the host exits with kExitUsage before it has touched
+// the module or any stored value.
 #ifndef QUINDLE_HOST_COMMAND_LINE_H
 #define QUINDLE_HOST_COMMAND_LINE_H
 
@@ -12,20 +13,29 @@ namespace quindle_host {
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;  // the module, the settings or the system let the command down
-constexpr int kExitUsage = 2;    // the command line itself was wrong
+constexpr int kExitUsage = 2;    // the command line was wrong, or names a path that cannot be used
 // Returned by a command's option reader that has printed the command's help: stop, successfully.
 constexpr int kHelpShown = -1;
 
 struct Arguments {
   std::vector<std::string> items;
   size_t next = 0;
+  // The option last taken, and the value written into it ("--levels=4"), which waits for
+  // takeValue; an option that takes no value must not be given one.
+  std::string option;
+  bool hasInlineValue = false;
+  std::string inlineValue;
 };
 
-bool hasMore(const Arguments& args);
-std::string take(Arguments& args);
+enum class Next { option, end, refused };
 
-// The value that follows `option`; false, with a message, when the command line ends first.
-bool takeValue(Arguments& args, const std::string& option, std::string* value);
+// Takes the next option ("--levels=4" gives "--levels"). `refused`, with a message, when the
+// option before it was given a value it does not take ("--enable=yes").
+Next nextOption(Arguments& args, std::string* option);
+
+// The value of the option just taken: its inline value, else the next argument; false, with a
+// message, when there is none.
+bool takeValue(Arguments& args, std::string* value);
 
 // A plain decimal number (digits only: no sign, spaces or suffix) from `min` to `max`; false,
 // with a message naming the option, otherwise.

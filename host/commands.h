@@ -1,7 +1,8 @@
 // The host's commands. Each reads its own options from `args` (what follows the command's name),
-// prints its help for --help, and returns the process's exit code (see command_line.h). Options are
-// all read and checked before the module is loaded or a stored value is touched, so a refused
-// command line changes nothing.
+// prints its help for --help, and returns the process's exit code (see command_line.h). The global
+// options may follow the command's name, so each command reads them too. Options are all read and
+// checked before the module is loaded or a stored value is touched, so a refused command line
+// changes nothing.
 #ifndef QUINDLE_HOST_COMMANDS_H
 #define QUINDLE_HOST_COMMANDS_H
 
@@ -11,13 +12,13 @@
 namespace quindle_host {
 
 // Runs the filter once over the host's own tree and prints the tree that comes back.
-int runCommand(const HostOptions& options, Arguments& args);
+int runCommand(HostOptions& options, Arguments& args);
 
 // Shows or changes the stored settings without loading the module.
-int settingsCommand(const HostOptions& options, Arguments& args);
+int settingsCommand(HostOptions& options, Arguments& args);
 
 // Opens the module's settings window.
-int configureCommand(const HostOptions& options, Arguments& args);
+int configureCommand(HostOptions& options, Arguments& args);
 
 }  // namespace quindle_host
 

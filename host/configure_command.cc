@@ -18,17 +18,21 @@ constexpr int kNoWindow = -1;
 
 }  // namespace
 
-int configureCommand(const HostOptions& options, Arguments& args) {
-  while (hasMore(args)) {
-    const std::string option = take(args);
+int configureCommand(HostOptions& options, Arguments& args) {
+  std::string option;
+  for (Next next; (next = nextOption(args, &option)) != Next::end;) {
+    int status = kExitOk;
+    if (next == Next::refused) return kExitUsage;
     if (option == "--help" || option == "-h") {
       std::fputs(kConfigureHelp, stdout);
       return kExitOk;
     }
-    return unknownOption("configure", option);
+    if (!takeGlobalOption(args, option, &options, &status)) return unknownOption("configure", option);
+    if (status != kExitOk) return status;
   }
   ModuleSession session;
-  if (!startSession(options, &session)) return kExitFailure;
+  const int started = startSession(options, &session);
+  if (started != kExitOk) return started;
   // The host has no window of its own to own the settings window.
   const int result = session.exports.userInterface(&session.info, nullptr);
   endSession(&session);

@@ -18,34 +18,144 @@ std::string lastErrorText() {
   return message.empty() ? "error " + std::to_string(code) : message;
 }
 
+std::wstring widen(const std::string& text, UINT codePage) {
+  if (text.empty()) return std::wstring();
+  const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) {
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+  }
+  return wide;
+}
+
+std::string narrow(const std::wstring& wide, UINT codePage) {
+  if (wide.empty()) return std::string();
+  const int length = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(length > 0 ? length : 0), '\0');
+  if (length > 0) {
+    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
+                        nullptr, nullptr);
+  }
+  return text;
+}
+
+// The long-path form of a full path ("\\?\C:\..." or "\\?\UNC\server\share\..."), which no
+// depth of folders makes too long.
+std::wstring longPath(const std::string& fullPath) {
+  const std::wstring full = widen(fullPath, CP_UTF8);
+  if (full.compare(0, 4, L"\\\\?\\") == 0) return full;
+  if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
 }  // namespace
 
-bool readFolder(const std::string& folder, std::vector<FolderItem>* items, std::string* error) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(joinPath(folder, "*").c_str(), &found);
+bool openFolder(const std::string& path, OpenFolder* folder, std::string* error) {
+  const std::wstring wide = widen(path, CP_ACP);
+  const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  std::wstring full(size, L'\0');
+  const DWORD length = size ? GetFullPathNameW(wide.c_str(), size, &full[0], nullptr) : 0;
+  if (length == 0 || length >= size) {
+    *error = lastErrorText();
+    return false;
+  }
+  full.resize(length);
+  folder->fullPath = narrow(full, CP_UTF8);
+  const DWORD attributes = GetFileAttributesW(longPath(folder->fullPath).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    *error = lastErrorText();
+    return false;
+  }
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    *error = "it is not a folder";
+    return false;
+  }
+  return true;
+}
+
+// Windows has no descriptor-relative opening in its documented calls; full paths with the
+// long-path prefix reach any depth instead.
+bool openSubfolder(const OpenFolder& parent, const FolderItem& item, OpenFolder* folder,
+                   std::string*) {
+  folder->fullPath = joinPath(parent.fullPath, item.systemName);
+  return true;
+}
+
+bool openParent(const OpenFolder&, const OpenFolder& expected, OpenFolder* parent, std::string*) {
+  *parent = expected;
+  return true;
+}
+
+bool readFolder(const OpenFolder& folder, std::vector<FolderItem>* items, std::string* error) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((longPath(folder.fullPath) + L"\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) {
     *error = lastErrorText();
     return false;
   }
   do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
     FolderItem item;
-    item.name = name;
+    item.name = narrow(name, CP_ACP);
+    item.systemName = narrow(name, CP_UTF8);
     item.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                     !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
     if (!item.isFolder) {
       item.bytes = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     }
     items->push_back(item);
-  } while (FindNextFileA(search, &found));
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   return true;
+}
+
+void closeFolder(OpenFolder* folder) { *folder = OpenFolder(); }
+
+// The ANSI code page may take two bytes for a character; a cut never splits them.
+std::string cutToWholeCharacters(const std::string& name, size_t maxBytes) {
+  size_t cut = 0;
+  while (cut < name.size()) {
+    const size_t length = IsDBCSLeadByte(static_cast<BYTE>(name[cut])) ? 2 : 1;
+    if (cut + length > maxBytes) break;
+    cut += length;
+  }
+  return name.substr(0, cut);
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
   if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
   return folder + "\\" + name;
+}
+
+std::string pathInCurrentFolder(const std::string& path) {
+  return path.find_first_of("\\/:") == std::string::npos ? ".\\" + path : path;
+}
+
+bool isRegularFile(const std::string& path, std::string* reason) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    *reason = lastErrorText();
+    return false;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    *reason = "it is a folder";
+    return false;
+  }
+  // Devices (NUL, CON, pipes) answer for attributes too; only a disk file is a regular file.
+  // Opening for no access at all reads nothing and never waits.
+  HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    *reason = lastErrorText();
+    return false;
+  }
+  const bool disk = GetFileType(file) == FILE_TYPE_DISK;
+  CloseHandle(file);
+  if (!disk) *reason = "it is a device";
+  return disk;
 }
 
 bool readableFilePath(const std::string& path, std::string* absolute, std::string* error) {

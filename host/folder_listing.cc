@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -13,15 +12,27 @@
 namespace quindle_host {
 namespace {
 
-struct PendingFolder {
-  std::string path;
-  FileEntry* entry;  // the "[dir]" entry that receives the folder's contents; null for the root
+// A folder on the walk's path from the root to the folder open now.
+struct Level {
+  FileDirectory* dir;
+  std::vector<FolderItem> items;  // sorted, as the entries are
+  size_t next;                    // the next item to look at for a subfolder
+  OpenFolder identity;            // only its identity: the walk holds one descriptor at a time
+  std::string name;               // the folder as named on the command line, for the root
 };
 
+// For messages only: a path held whole on every level would take memory growing with the
+// square of the depth.
+std::string pathTo(const std::vector<Level>& path, size_t depth) {
+  std::string joined = path[0].name;
+  for (size_t i = 1; i <= depth; ++i) joined = joinPath(joined, path[i].name);
+  return joined;
+}
+
 void copyField(char* field, size_t fieldSize, const std::string& text) {
-  const size_t length = std::min(text.size(), fieldSize - 1);
-  std::memcpy(field, text.data(), length);
-  std::memset(field + length, 0, fieldSize - length);
+  const std::string fitting = cutToWholeCharacters(text, fieldSize - 1);
+  std::memcpy(field, fitting.data(), fitting.size());
+  std::memset(field + fitting.size(), 0, fieldSize - fitting.size());
 }
 
 void fillEntry(FileEntry& entry, const FolderItem& item) {
@@ -36,44 +47,83 @@ void fillEntry(FileEntry& entry, const FolderItem& item) {
   entry.value = static_cast<int64_t>(item.bytes);
 }
 
+// The directory of `items`, sorted and filled; null when the host has no room for it.
+FileDirectory* directoryOf(std::vector<FolderItem>& items) {
+  std::sort(items.begin(), items.end(),
+            [](const FolderItem& a, const FolderItem& b) { return a.name < b.name; });
+  FileDirectory* dir = items.size() <= INT32_MAX
+                           ? hostAllocDirectory(static_cast<int32_t>(items.size()))
+                           : nullptr;
+  if (!dir) return nullptr;
+  for (size_t i = 0; i < items.size(); ++i) fillEntry(dir->entries[i], items[i]);
+  return dir;
+}
+
+FileDirectory* fail(FileDirectory* root, OpenFolder* open, std::string* error,
+                    const std::string& message) {
+  hostFreeTree(root);
+  closeFolder(open);
+  *error = message;
+  return nullptr;
+}
+
 }  // namespace
 
 FileDirectory* listFolder(const std::string& folder, std::string* error) {
-  FileDirectory* root = nullptr;
-  std::vector<PendingFolder> pending{{folder, nullptr}};
-  while (!pending.empty()) {
-    const PendingFolder current = pending.back();
-    pending.pop_back();
-    std::vector<FolderItem> items;
-    std::string reason;
-    if (!readFolder(current.path, &items, &reason)) {
-      if (!current.entry) {
-        *error = "cannot read " + current.path + ": " + reason;
-        return nullptr;
+  OpenFolder open;
+  std::vector<FolderItem> items;
+  std::string reason;
+  if (!openFolder(folder, &open, &reason) || !readFolder(open, &items, &reason)) {
+    return fail(nullptr, &open, error, "cannot read " + folder + ": " + reason);
+  }
+  FileDirectory* root = directoryOf(items);
+  if (!root) return fail(nullptr, &open, error, "not enough memory to list " + folder);
+  std::vector<Level> path;
+  path.push_back({root, std::move(items), 0, open, folder});
+
+  while (!path.empty()) {
+    Level& level = path.back();
+    while (level.next < level.items.size() && !level.items[level.next].isFolder) ++level.next;
+    if (level.next == level.items.size()) {
+      path.pop_back();
+      if (path.empty()) break;
+      OpenFolder parent;
+      if (!openParent(open, path.back().identity, &parent, &reason)) {
+        return fail(root, &open, error,
+                    "cannot go back up to " + pathTo(path, path.size() - 1) + ": " + reason);
       }
-      reportError("warning: cannot read " + current.path + ": " + reason);
+      closeFolder(&open);
+      open = parent;
+      continue;
+    }
+    const size_t index = level.next++;
+    const std::string childName = level.items[index].name;
+    OpenFolder child;
+    items.clear();
+    const bool readable = openSubfolder(open, level.items[index], &child, &reason) &&
+                          readFolder(child, &items, &reason);
+    if (!readable) {
+      // One unreadable folder does not spoil the listing: it stays an empty directory.
+      reportError("warning: cannot read " +
+                  joinPath(pathTo(path, path.size() - 1), childName) + ": " + reason);
       items.clear();
     }
-    std::sort(items.begin(), items.end(),
-              [](const FolderItem& a, const FolderItem& b) { return a.name < b.name; });
-    FileDirectory* dir = items.size() <= INT32_MAX
-                             ? hostAllocDirectory(static_cast<int32_t>(items.size()))
-                             : nullptr;
+    FileDirectory* dir = directoryOf(items);
     if (!dir) {
-      hostFreeTree(root);
-      *error = "not enough memory to list " + current.path;
-      return nullptr;
+      closeFolder(&child);
+      return fail(root, &open, error,
+                  "not enough memory to list " + joinPath(pathTo(path, path.size() - 1), childName));
     }
-    if (current.entry) {
-      current.entry->children = dir;
-    } else {
-      root = dir;
+    level.dir->entries[index].children = dir;
+    if (!readable || items.empty()) {
+      closeFolder(&child);
+      continue;
     }
-    for (size_t i = 0; i < items.size(); ++i) {
-      fillEntry(dir->entries[i], items[i]);
-      if (items[i].isFolder) pending.push_back({joinPath(current.path, items[i].name), &dir->entries[i]});
-    }
+    closeFolder(&open);
+    open = child;
+    path.push_back({dir, std::move(items), 0, open, childName});
   }
+  closeFolder(&open);
   return root;
 }
 

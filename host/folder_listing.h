@@ -2,8 +2,10 @@
 // its entries sorted by name; files show their size in kilobytes, rounded up ("0KB" only when
 // empty), and carry their byte count as value; subfolders are "[dir]" entries with their contents.
 // Links and junctions are listed as files and never followed, so a loop cannot trap the walk,
-// which keeps its own stack whatever the depth. Names longer than an entry's field are cut.
-// A subfolder that cannot be read stays an empty directory, with a warning on stderr.
+// which keeps its own stack whatever the depth and holds one folder open at a time, going down
+// and back up by descriptor, so no path grows with the depth. Names longer than an entry's field
+// are cut between characters. A subfolder that cannot be read stays an empty directory, with a
+// warning on stderr.
 #ifndef QUINDLE_HOST_FOLDER_LISTING_H
 #define QUINDLE_HOST_FOLDER_LISTING_H
 

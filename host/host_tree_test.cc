@@ -53,5 +53,29 @@ TEST(HostTree, DeepTreesAreMeasuredAndFreedWithoutRecursion) {
   hostFreeTree(root);  // AddressSanitizer reports anything left or freed twice
 }
 
+TEST(HostTree, RefusesDirectoriesPastTheEntryBudgetUntilEntriesAreFreed) {
+  const TreeCounts start = treeCounts();
+  setEntryBudget(start.entries + 100);
+  FileDirectory* first = hostAllocDirectory(60);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(hostAllocDirectory(41), nullptr);
+  FileDirectory* second = hostAllocDirectory(40);  // exactly at the budget
+  ASSERT_NE(second, nullptr);
+  FileDirectory* empty = hostAllocDirectory(0);  // costs no entry
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(hostAllocDirectory(1), nullptr);
+  EXPECT_EQ(treeCounts().refusedOverBudget, start.refusedOverBudget + 2);
+  EXPECT_EQ(treeCounts().entries, start.entries + 100);
+  EXPECT_EQ(treeCounts().directories, start.directories + 3);
+
+  hostFreeTree(first);
+  FileDirectory* again = hostAllocDirectory(60);
+  EXPECT_NE(again, nullptr) << "freed entries count no more";
+  for (FileDirectory* dir : {second, empty, again}) hostFreeTree(dir);
+  EXPECT_EQ(treeCounts().entries, start.entries);
+  EXPECT_EQ(treeCounts().bytes, start.bytes);
+  setEntryBudget(UINT64_MAX);
+}
+
 }  // namespace
 }  // namespace quindle_host

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "host/module_text.h"
+
 namespace quindle_host {
 namespace {
 
@@ -27,14 +29,12 @@ std::string jsonString(const std::string& utf8) {
       case '\t': out += "\\t"; continue;
       default: break;
     }
-    if (byte < 0x20 || byte == 0x7F) {
-      appendUnicodeEscape(out, byte);
-    } else if (byte == 0xC2 && i + 1 < utf8.size() &&
-               static_cast<unsigned char>(utf8[i + 1]) < 0xA0) {
-      // U+0080 to U+009F, the C1 controls, encoded as C2 80 to C2 9F.
-      appendUnicodeEscape(out, static_cast<unsigned char>(utf8[++i]));
-    } else {
+    const size_t control = controlLength(utf8, i);
+    if (control == 0) {
       out += static_cast<char>(byte);
+    } else {
+      i += control - 1;
+      appendUnicodeEscape(out, static_cast<unsigned char>(utf8[i]));
     }
   }
   out += '"';

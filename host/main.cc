@@ -6,6 +6,7 @@
 #include "host/commands.h"
 #include "host/console.h"
 #include "host/file_system.h"
+#include "host/standard_output.h"
 #include "platform/dynamic_library.h"
 
 namespace {
@@ -17,12 +18,8 @@ using namespace quindle_host;
 std::string defaultModulePath() {
   const std::string beside = quindle::besideExecutable(QUINDLE_MODULE_FILE);
   const std::string installed = quindle::besideExecutable(QUINDLE_INSTALLED_MODULE_FILE);
-  std::string absolute, error;
-  if (!readableFilePath(beside, &absolute, &error) &&
-      readableFilePath(installed, &absolute, &error)) {
-    return installed;
-  }
-  return beside;
+  std::string reason;
+  return !isRegularFile(beside, &reason) && isRegularFile(installed, &reason) ? installed : beside;
 }
 
 std::string defaultModuleText() {
@@ -37,6 +34,7 @@ std::string programHelp() {
          kSettingsOption + " " + kSettingsOptionValue +
          "] COMMAND [OPTIONS]\n"
          "       quindle-host --help | --version\n"
+         "Options may also be written --name=value; the global ones may follow the command.\n"
          "\n"
          "The reference host for the Quindle filter module: it loads the module, hands it a\n"
          "tree of files and directories, and shows the tree that comes back.\n"
@@ -55,22 +53,19 @@ std::string programHelp() {
 int runProgram(Arguments& args) {
   HostOptions options;
   options.modulePath = defaultModulePath();
-  while (hasMore(args)) {
-    const std::string option = take(args);
-    if (option == "--help" || option == "-h") {
+  std::string option;
+  for (Next next; (next = nextOption(args, &option)) != Next::end;) {
+    int status = kExitOk;
+    if (next == Next::refused) {
+      return kExitUsage;
+    } else if (option == "--help" || option == "-h") {
       std::fputs(programHelp().c_str(), stdout);
       return kExitOk;
     } else if (option == "--version") {
       std::puts("quindle-host " QUINDLE_HOST_VERSION);
       return kExitOk;
-    } else if (option == "--module") {
-      if (!takeValue(args, option, &options.modulePath)) return kExitUsage;
-    } else if (option == kSettingsOption) {
-      if (!takeValue(args, option, &options.settingsPlace)) return kExitUsage;
-      if (options.settingsPlace.empty()) {
-        reportError(option + " needs a non-empty value");
-        return kExitUsage;
-      }
+    } else if (takeGlobalOption(args, option, &options, &status)) {
+      if (status != kExitOk) return status;
     } else if (option == "run") {
       return runCommand(options, args);
     } else if (option == "settings") {
@@ -92,12 +87,13 @@ int main(int argc, char** argv) {
   prepareConsole();
   Arguments args;
   args.items.assign(argv + 1, argv + argc);
+  int status = kExitFailure;
   try {
-    return runProgram(args);
+    status = runProgram(args);
   } catch (const std::bad_alloc&) {
     reportError("out of memory");
   } catch (const std::exception& e) {
     reportError(e.what());
   }
-  return kExitFailure;
+  return finishOutput(status);
 }

@@ -26,21 +26,21 @@ bool findExports(const HostOptions& options, ModuleSession* session) {
 
 }  // namespace
 
-bool startSession(const HostOptions& options, ModuleSession* session) {
+int startSession(const HostOptions& options, ModuleSession* session) {
   std::string error;
   session->library = quindle::openDynamicLibrary(options.modulePath, &error);
   if (!session->library.handle) {
     reportError("cannot load the module: " + error);
-    return false;
+    return kExitFailure;
   }
   if (!findExports(options, session)) {
     quindle::closeDynamicLibrary(session->library);
-    return false;
+    return kExitFailure;
   }
-  if (!openSettingsKey(options.settingsPlace, &session->settings, &error)) {
+  if (!openSettingsKey(options.settingsPlace, SettingsAccess::change, &session->settings, &error)) {
     reportError(error);
     quindle::closeDynamicLibrary(session->library);
-    return false;
+    return settingsPlaceFailure(options);
   }
   FileFilterInfo& info = session->info;
   std::memset(&info, 0, sizeof info);
@@ -52,9 +52,9 @@ bool startSession(const HostOptions& options, ModuleSession* session) {
     reportError("the module " + options.modulePath + " refused to initialize");
     closeSettingsKey(&session->settings);
     quindle::closeDynamicLibrary(session->library);
-    return false;
+    return kExitFailure;
   }
-  return true;
+  return kExitOk;
 }
 
 void endSession(ModuleSession* session) {

@@ -1,5 +1,5 @@
 // One filter instance, driven in the order the module requires. startSession loads the module by
-// path, finds its four exports by name, opens the settings key and calls FileFilterInitialize,
+// path, finds its four exports by name, opens (and holds) the settings key and calls FileFilterInitialize,
 // which must return 1. The caller then makes its FileFilterUserInterface and FileFilterExecute
 // calls. endSession calls FileFilterUninitialize (which is when the module stores its settings),
 // closes the key and unloads the module. Trees the host received stay valid after that: they are
@@ -10,16 +10,11 @@
 #include <string>
 
 #include "filter/filter_api.h"
+#include "host/global_options.h"
 #include "host/settings_location.h"
 #include "platform/dynamic_library.h"
 
 namespace quindle_host {
-
-// What the global options choose; empty strings mean the defaults.
-struct HostOptions {
-  std::string modulePath;
-  std::string settingsPlace;
-};
 
 struct ModuleExports {
   FileFilterInitializeFn initialize = nullptr;
@@ -35,8 +30,8 @@ struct ModuleSession {
   FileFilterInfo info;
 };
 
-// Reports what went wrong on stderr and returns false, with nothing left open.
-bool startSession(const HostOptions& options, ModuleSession* session);
+// kExitOk, or the exit status after reporting what went wrong on stderr, with nothing left open.
+int startSession(const HostOptions& options, ModuleSession* session);
 
 void endSession(ModuleSession* session);
 

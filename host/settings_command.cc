@@ -2,9 +2,12 @@
 #include <cstring>
 
 #include "filter/settings.h"
+#include "generator/piece_reader.h"
 #include "host/commands.h"
 #include "host/file_system.h"
+#include "host/json_text.h"
 #include "host/module_text.h"
+#include "platform/dictionary_file.h"
 #include "platform/settings_store.h"
 
 namespace quindle_host {
@@ -12,18 +15,20 @@ namespace {
 
 constexpr char kSettingsHelp[] =
     "usage: quindle-host settings [--enable|--disable] [--levels N] [--max-files N]\n"
-    "                             [--dictionary FILE] [--reset]\n"
+    "                             [--dictionary FILE] [--recount] [--reset] [--format text|json]\n"
     "\n"
-    "With no option, shows the stored settings. With options, changes the stored settings and\n"
-    "keeps every field it was not told to change; the module need not be loaded. A number out\n"
-    "of range, or a dictionary that cannot be read, changes nothing.\n"
+    "With no option, shows the stored settings (and creates nothing). With options, changes the\n"
+    "stored settings and keeps every field it was not told to change; the module need not be\n"
+    "loaded. A number out of range, or a dictionary that cannot be read, changes nothing.\n"
     "\n"
     "  --enable, --disable  whether running the filter replaces the host's tree\n"
     "  --levels N           subdirectory levels below the root, 0 to 2147483647\n"
     "  --max-files N        every directory holds fewer entries than N, 1 to 4294967295\n"
     "  --dictionary FILE    a text file of words or phrases, one a line (\"\" for none);\n"
     "                       stored as an absolute path and counted afresh at the next run\n"
-    "  --reset              back to the defaults first: disabled, 2 levels, 100 files, none\n";
+    "  --recount            count the dictionary afresh at the next run (after editing it)\n"
+    "  --reset              back to the defaults first: disabled, 2 levels, 100 files, none\n"
+    "  --format text|json   how the settings are shown (default text)\n";
 
 constexpr uint64_t kMaxLevels = 2147483647u;
 constexpr uint64_t kMaxMaxFiles = 4294967295u;
@@ -38,16 +43,18 @@ struct SettingsChange {
   uint64_t maxFiles = 0;
   bool setDictionary = false;
   std::string dictionary;  // absolute, or empty for none
+  bool recount = false;
+  bool json = false;
 };
 
 bool anyChange(const SettingsChange& change) {
   return change.reset || change.setEnabled || change.setLevels || change.setMaxFiles ||
-         change.setDictionary;
+         change.setDictionary || change.recount;
 }
 
 bool readDictionaryOption(Arguments& args, SettingsChange* change) {
   std::string path;
-  if (!takeValue(args, "--dictionary", &path)) return false;
+  if (!takeValue(args, &path)) return false;
   change->setDictionary = true;
   if (path.empty()) return true;
   std::string error;
@@ -63,12 +70,22 @@ bool readDictionaryOption(Arguments& args, SettingsChange* change) {
   return true;
 }
 
+bool readNumber(Arguments& args, const std::string& option, uint64_t min, uint64_t max,
+                bool* set, uint64_t* number) {
+  std::string value;
+  *set = true;
+  return takeValue(args, &value) && parseNumber(value, option, min, max, number);
+}
+
 // kExitOk to go on; otherwise the command stops (see kHelpShown).
-int readSettingsOptions(Arguments& args, SettingsChange* change) {
-  while (hasMore(args)) {
-    const std::string option = take(args);
-    std::string value;
-    if (option == "--help" || option == "-h") {
+int readSettingsOptions(Arguments& args, HostOptions* options, SettingsChange* change) {
+  std::string option, value;
+  for (Next next; (next = nextOption(args, &option)) != Next::end;) {
+    int status = kExitOk;
+    bool ok = true;
+    if (next == Next::refused) {
+      return kExitUsage;
+    } else if (option == "--help" || option == "-h") {
       std::fputs(kSettingsHelp, stdout);
       return kHelpShown;
     } else if (option == "--enable" || option == "--disable") {
@@ -80,24 +97,28 @@ int readSettingsOptions(Arguments& args, SettingsChange* change) {
       change->setEnabled = true;
       change->enabled = enabled;
     } else if (option == "--levels") {
-      if (!takeValue(args, option, &value) ||
-          !parseNumber(value, option, 0, kMaxLevels, &change->levels)) {
-        return kExitUsage;
-      }
-      change->setLevels = true;
+      ok = readNumber(args, option, 0, kMaxLevels, &change->setLevels, &change->levels);
     } else if (option == "--max-files") {
-      if (!takeValue(args, option, &value) ||
-          !parseNumber(value, option, 1, kMaxMaxFiles, &change->maxFiles)) {
-        return kExitUsage;
-      }
-      change->setMaxFiles = true;
+      ok = readNumber(args, option, 1, kMaxMaxFiles, &change->setMaxFiles, &change->maxFiles);
     } else if (option == "--dictionary") {
-      if (!readDictionaryOption(args, change)) return kExitUsage;
+      ok = readDictionaryOption(args, change);
+    } else if (option == "--recount") {
+      change->recount = true;
     } else if (option == "--reset") {
       change->reset = true;
+    } else if (option == "--format") {
+      ok = takeValue(args, &value);
+      if (ok && value != "text" && value != "json") {
+        reportError("--format takes text or json, not \"" + value + "\"");
+        ok = false;
+      }
+      change->json = value == "json";
+    } else if (takeGlobalOption(args, option, options, &status)) {
+      ok = status == kExitOk;
     } else {
       return unknownOption("settings", option);
     }
+    if (!ok) return kExitUsage;
   }
   return kExitOk;
 }
@@ -110,8 +131,9 @@ void applyChange(const SettingsChange& change, FilterPrefs* prefs) {
   if (change.setDictionary) {
     std::memset(prefs->dictionaryPath, 0, sizeof prefs->dictionaryPath);
     change.dictionary.copy(prefs->dictionaryPath, sizeof prefs->dictionaryPath - 1);
-    prefs->lineCount = 0;  // a new dictionary is counted afresh
   }
+  // A new dictionary, or one edited since it was counted, is counted afresh.
+  if (change.setDictionary || change.recount) prefs->lineCount = 0;
 }
 
 // The store reports no failures, so the value is read back to see that it arrived.
@@ -123,40 +145,98 @@ bool storePrefs(FileFilterSettingsKey key, const FilterPrefs& prefs) {
   return std::memcmp(&stored, &prefs, sizeof prefs) == 0;
 }
 
-void showSettings(const std::string& where, const FilterPrefs& prefs) {
+// What makes a stored record plainly not one this host or the module's window wrote, or "".
+std::string damageOf(const FilterPrefs& prefs) {
+  if (!std::memchr(prefs.dictionaryPath, '\0', sizeof prefs.dictionaryPath)) {
+    return "its dictionary path has no end";
+  }
+  if (prefs.lineCount < 0) return "its line count is negative (" + std::to_string(prefs.lineCount) + ")";
+  if (prefs.dirLevels < 0) {
+    return "its directory levels are negative (" + std::to_string(prefs.dirLevels) + ")";
+  }
+  if (prefs.maxFiles == 0) return "its file bound is 0";
+  return "";
+}
+
+// How the module will name entries with this dictionary, as far as its line count tells.
+std::string dictionaryLines(const FilterPrefs& prefs) {
+  if (prefs.lineCount > 0) return std::to_string(prefs.lineCount);
+  // A dictionary without lines is counted again at every run and stays at 0 lines; only the
+  // file itself tells that apart from one not counted yet.
+  FILE* file = quindle::openDictionaryFile(prefs.dictionaryPath);
+  if (!file) return "the file cannot be read: random letters";
+  const int32_t lines = quindle::countPieces(file);
+  std::fclose(file);
+  return lines == 0 ? "no lines: random letters" : "not counted yet";
+}
+
+void showText(const std::string& where, const FilterPrefs& prefs) {
   const std::string dictionary =
-      moduleTextToUtf8(prefs.dictionaryPath, sizeof prefs.dictionaryPath);
-  std::printf("settings: %s\n", where.c_str());
+      withoutControls(moduleTextToUtf8(prefs.dictionaryPath, sizeof prefs.dictionaryPath));
+  std::printf("settings: %s\n", withoutControls(where).c_str());
   std::printf("filter: %s\n", prefs.enabled ? "enabled" : "disabled");
   std::printf("directory levels: %ld\n", static_cast<long>(prefs.dirLevels));
   std::printf("files per directory: fewer than %lu\n", static_cast<unsigned long>(prefs.maxFiles));
-  std::printf("dictionary: %s\n", dictionary.empty() ? "(none: random letters)" : dictionary.c_str());
-  if (prefs.lineCount == 0) {
-    std::printf("dictionary lines: not counted yet\n");
+  if (dictionary.empty()) {
+    std::printf("dictionary: (none: random letters)\n");
   } else {
-    std::printf("dictionary lines: %ld\n", static_cast<long>(prefs.lineCount));
+    std::printf("dictionary: %s\n", dictionary.c_str());
+    std::printf("dictionary lines: %s\n", dictionaryLines(prefs).c_str());
   }
+}
+
+void showJson(const std::string& where, const FilterPrefs& prefs) {
+  const std::string dictionary =
+      moduleTextToUtf8(prefs.dictionaryPath, sizeof prefs.dictionaryPath);
+  std::printf(
+      "{\"settings\": %s, \"enabled\": %s, \"directoryLevels\": %ld, \"maxFiles\": %lu, "
+      "\"dictionary\": %s, \"lineCount\": %ld, \"dictionaryLines\": %s}\n",
+      jsonString(where).c_str(), prefs.enabled ? "true" : "false",
+      static_cast<long>(prefs.dirLevels), static_cast<unsigned long>(prefs.maxFiles),
+      dictionary.empty() ? "null" : jsonString(dictionary).c_str(),
+      static_cast<long>(prefs.lineCount),
+      dictionary.empty() ? "null" : jsonString(dictionaryLines(prefs)).c_str());
+}
+
+// Shows a damaged record as such, never as settings; false then.
+bool show(const std::string& where, const FilterPrefs& prefs, bool json) {
+  const std::string damage = damageOf(prefs);
+  if (damage.empty()) {
+    json ? showJson(where, prefs) : showText(where, prefs);
+    return true;
+  }
+  if (json) {
+    std::printf("{\"settings\": %s, \"damaged\": %s}\n", jsonString(where).c_str(),
+                jsonString(damage).c_str());
+  } else {
+    std::printf("settings: %s\nstored value looks damaged: %s\n", withoutControls(where).c_str(),
+                damage.c_str());
+  }
+  reportError("the stored settings look damaged; quindle-host settings --reset stores the defaults");
+  return false;
 }
 
 }  // namespace
 
-int settingsCommand(const HostOptions& options, Arguments& args) {
+int settingsCommand(HostOptions& options, Arguments& args) {
   SettingsChange change;
-  const int status = readSettingsOptions(args, &change);
+  const int status = readSettingsOptions(args, &options, &change);
   if (status != kExitOk) return status == kHelpShown ? kExitOk : status;
 
   SettingsKey settings;
   std::string error;
-  if (!openSettingsKey(options.settingsPlace, &settings, &error)) {
+  const SettingsAccess access = anyChange(change) ? SettingsAccess::change : SettingsAccess::look;
+  if (!openSettingsKey(options.settingsPlace, access, &settings, &error)) {
     reportError(error);
-    return kExitFailure;
+    return settingsPlaceFailure(options);
   }
-  // The position belongs to the module's settings window; it is read only because the loader
-  // reads both values, and it is never written here.
+  // Read as the module reads it, without the mending the module does on loading, so that damage
+  // shows. The position belongs to the module's settings window and is never touched here.
   FilterPrefs prefs;
-  DialogPosition position{};
   quindle::setDefaultPrefs(&prefs);
-  quindle::loadStoredSettings(settings.key, &prefs, &position);
+  if (settings.key) {
+    quindle::readStoredValue(settings.key, quindle::kPrefsValueName, &prefs, sizeof prefs);
+  }
   if (anyChange(change)) {
     applyChange(change, &prefs);
     if (!storePrefs(settings.key, prefs)) {
@@ -165,9 +245,9 @@ int settingsCommand(const HostOptions& options, Arguments& args) {
       return kExitFailure;
     }
   }
-  showSettings(settings.where, prefs);
+  const std::string where = settings.where;
   closeSettingsKey(&settings);
-  return kExitOk;
+  return show(where, prefs, change.json) ? kExitOk : kExitFailure;
 }
 
 }  // namespace quindle_host

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/command_line.h"
 #include "host/settings_location.h"
 
 namespace quindle_host {
@@ -44,24 +46,44 @@ bool makeFolders(const std::string& path, std::string* error) {
   }
 }
 
+// A file system without locks (some network ones) leaves the host unguarded rather than stuck.
+void holdFolder(int fd) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) return;
+  reportError(kWaitingForSettings);
+  while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+  }
+}
+
 }  // namespace
 
-bool openSettingsKey(const std::string& chosen, SettingsKey* settings, std::string* error) {
+bool openSettingsKey(const std::string& chosen, SettingsAccess access, SettingsKey* settings,
+                     std::string* error) {
   std::string folder = chosen;
   if (folder.empty() && !defaultFolder(&folder, error)) return false;
-  if (!makeFolders(folder, error)) return false;
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  settings->where = folder;
+  if (access == SettingsAccess::look && ::access(folder.c_str(), F_OK) != 0 && errno == ENOENT) {
+    return true;
+  }
+  if (access == SettingsAccess::change && !makeFolders(folder, error)) return false;
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+  if (fd >= 0 && fd < 3) {
+    // With a standard stream closed the folder could get descriptor 0, which is the null key.
+    const int above = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    ::close(fd);
+    fd = above;
+  }
   if (fd < 0) {
     *error = "cannot open the settings folder " + folder + ": " + std::strerror(errno);
     return false;
   }
+  holdFolder(fd);
   settings->key = reinterpret_cast<FileFilterSettingsKey>(static_cast<intptr_t>(fd));
-  settings->where = folder;
   return true;
 }
 
 void closeSettingsKey(SettingsKey* settings) {
-  ::close(static_cast<int>(reinterpret_cast<intptr_t>(settings->key)));
+  // Closing the descriptor lets the lock go.
+  if (settings->key) ::close(static_cast<int>(reinterpret_cast<intptr_t>(settings->key)));
   *settings = SettingsKey();
 }
 

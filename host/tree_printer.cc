@@ -8,25 +8,9 @@
 namespace quindle_host {
 namespace {
 
-std::string withoutControls(const std::string& utf8) {
-  std::string shown;
-  shown.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size(); ++i) {
-    const unsigned char byte = static_cast<unsigned char>(utf8[i]);
-    const bool c1 = byte == 0xC2 && i + 1 < utf8.size() &&
-                    static_cast<unsigned char>(utf8[i + 1]) < 0xA0;
-    if (byte < 0x20 || byte == 0x7F || c1) {
-      shown += '?';
-      if (c1) ++i;
-    } else {
-      shown += static_cast<char>(byte);
-    }
-  }
-  return shown;
-}
-
-struct TreeLines {
+struct EntryLines {
   std::FILE* out;
+  const TreeLines& lines;
   std::string indent;  // one column per open directory
   std::vector<size_t> indentLengths;
 
@@ -34,11 +18,11 @@ struct TreeLines {
     const std::string name = withoutControls(moduleTextToUtf8(entry.name, sizeof entry.name));
     const std::string size =
         withoutControls(moduleTextToUtf8(entry.sizeText, sizeof entry.sizeText));
-    std::fprintf(out, "%s%s%s  %s\n", indent.c_str(), last ? "└── " : "├── ", name.c_str(),
-                 size.c_str());
+    std::fprintf(out, "%s%s%s  %s\n", indent.c_str(), last ? lines.lastBranch : lines.branch,
+                 name.c_str(), size.c_str());
     if (entry.children) {
       indentLengths.push_back(indent.size());
-      indent += last ? "    " : "│   ";
+      indent += last ? lines.after : lines.through;
     }
     return !std::ferror(out);
   }
@@ -51,11 +35,11 @@ struct TreeLines {
 
 }  // namespace
 
-bool printTree(std::FILE* out, const std::string& titleUtf8, const FileDirectory* root,
-               const TreeStats& stats) {
+bool printTree(std::FILE* out, const TreeLines& lines, const std::string& titleUtf8,
+               const FileDirectory* root, const TreeStats& stats) {
   std::fprintf(out, "%s\n", titleUtf8.empty() ? "(no title)" : withoutControls(titleUtf8).c_str());
-  TreeLines lines{out, {}, {}};
-  if (!walkTree(root, lines)) return false;
+  EntryLines entries{out, lines, {}, {}};
+  if (!walkTree(root, entries)) return false;
   std::fprintf(out, "\n%llu director%s, %llu file%s, deepest level %d\n",
                static_cast<unsigned long long>(stats.directories),
                stats.directories == 1 ? "y" : "ies", static_cast<unsigned long long>(stats.files),

@@ -2,7 +2,7 @@
 """Runs quindle-host against the built module as a user would, one command per process, and checks
 exit codes, messages, output and what ends up stored. One case per CTest test:
 
-    host_cli_test.py CASE --host EXE --without-execute MODULE --refusing MODULE --words FILE
+    host_cli_test.py CASE --host EXE --module MODULE --without-execute MODULE --refusing MODULE --words FILE
                      --version X.Y.Z.W --platform posix|windows --runner 'WRAPPER|ARG' --work DIR
 
 On Windows builds the host runs through the runner (Wine); paths are then handed over as Z: paths
@@ -12,9 +12,9 @@ import argparse
 import json
 import os
 import re
-import shutil
 import subprocess
 import sys
+import time
 
 
 class Failure(Exception):
@@ -32,7 +32,8 @@ class Host:
         self.windows = options.platform == "windows"
         self.runner = [part for part in options.runner.split("|") if part]
         self.work = os.path.join(options.work, case)
-        shutil.rmtree(self.work, ignore_errors=True)
+        # Not shutil.rmtree: it recurses, and some cases make folders thousands of levels deep.
+        subprocess.run(["rm", "-rf", self.work], check=True)
         os.makedirs(self.work)
         if self.windows:
             self.place = "Software\\Quindle Host Tests\\%s-%d" % (case, os.getpid())
@@ -46,17 +47,30 @@ class Host:
         absolute = os.path.abspath(linux_path)
         return "Z:" + absolute.replace("/", "\\") if self.windows else absolute
 
-    def run(self, *args, settings=True, env=None):
-        command = self.runner + [self.options.host]
-        command += self.settings_args if settings else []
-        command += list(args)
+    def command(self, args, settings=True):
+        return self.runner + [self.options.host] + (self.settings_args if settings else []) + list(args)
+
+    def run(self, *args, settings=True, env=None, cwd=None, memory=None, stdout=subprocess.PIPE):
+        """Runs the host to its end: (exit code, stdout, stderr). `memory` limits its address space
+        in bytes; `stdout` may send the output elsewhere (it then reads as "")."""
+        def limit():
+            import resource
+            resource.setrlimit(resource.RLIMIT_AS, (memory, memory))
+
         # A session of its own: no controlling terminal, so no form can wait for an answer.
-        done = subprocess.run(command, capture_output=True, timeout=300, env=env,
-                              stdin=subprocess.DEVNULL, start_new_session=True)
+        done = subprocess.run(self.command(args, settings), stdout=stdout, stderr=subprocess.PIPE,
+                              timeout=300, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
+                              start_new_session=True, preexec_fn=limit if memory else None)
         # Both streams must be valid UTF-8 whatever the module wrote.
-        out = done.stdout.decode("utf-8").replace("\r\n", "\n")
+        out = (done.stdout or b"").decode("utf-8").replace("\r\n", "\n")
         err = done.stderr.decode("utf-8").replace("\r\n", "\n")
         return done.returncode, out, err
+
+    def spawn(self, *args, **popen):
+        """Starts the host and leaves it running, with the streams it is given (under Wine too)."""
+        environment = dict(os.environ, QUINDLE_WINE_DIRECT_STREAMS="1")
+        return subprocess.Popen(self.command(args), stdin=subprocess.DEVNULL, start_new_session=True,
+                                env=environment, **popen)
 
     def ok(self, *args, **kwargs):
         code, out, err = self.run(*args, **kwargs)
@@ -177,7 +191,11 @@ def without_line_count(shown):
 def case_module_failures(host):
     missing = host.path(os.path.join(host.work, "no-such-module"))
     for command in (["run"], ["configure"]):
-        host.refused(1, r"cannot load the module", "--module", missing, *command)
+        host.refused(2, r"--module: cannot use .*no-such-module", "--module", missing, *command)
+    not_a_module = os.path.join(host.work, "not-a-module")
+    with open(not_a_module, "w") as out:
+        out.write("text")
+    host.refused(1, r"cannot load the module", "--module", host.path(not_a_module), "run")
     if not host.windows:
         check(not os.path.exists(host.place), "a missing module still created the settings folder")
     host.refused(1, r"has no export FileFilterExecute",
@@ -214,7 +232,8 @@ def case_bad_input_changes_nothing(host):
     ]
     for pattern, args in refusals:
         host.refused(2, pattern, *args)
-    host.refused(1, r"cannot read .*no-such-folder", "run", "--from",
+    # Every path named on the command line that cannot be used gets the same status.
+    host.refused(2, r"--from: cannot list .*no-such-folder", "run", "--from",
                  host.path(os.path.join(host.work, "no-such-folder")))
     check(host.shown_settings() == before, "a refused command changed the stored settings")
     if not host.windows:
@@ -272,11 +291,14 @@ def case_disabled_filter_returns_the_folder_listing(host):
     check(document["entries"] == expected,
           "listing differs:\n%s\nexpected:\n%s" % (json.dumps(document["entries"]), json.dumps(expected)))
 
-    tree = host.ok("run", "--from", given, "--title-length", "1024")
+    tree = host.ok("run", "--from", given, "--title-length", "1024", "--charset", "utf-8")
     lines = tree.splitlines()
     check(lines[0] == given and lines[-1] == "6 directories, 7 files, deepest level 4", "tree output: %r" % tree)
     check("├── caf\u00e9.txt  1KB" in lines and "│   │   │   └── deepest  [dir]" in lines,
           "tree lines not drawn as expected: %r" % tree)
+    ascii_tree = host.ok("run", "--from", given, "--title-length", "1024", "--charset=ascii")
+    check("|-- caf\u00e9.txt  1KB" in ascii_tree.splitlines() and "|   |   |   `-- deepest  [dir]" in ascii_tree,
+          "ASCII lines not drawn as expected: %r" % ascii_tree)
 
     # A title buffer shorter than the folder's path: the host cuts its own title to fit.
     check(host.listing("--from", given, "--title-length", "5")["title"] == given[:4], "title not cut to the buffer")
@@ -330,12 +352,14 @@ def case_default_settings_place(host):
         image = stored.read()
     check(len(image) == 276 and image[:4] == b"\x01\0\0\0", "stored prefs: %r" % image[:16])
 
-    # A relative XDG_CONFIG_HOME does not count; HOME's .config does.
+    # A relative XDG_CONFIG_HOME does not count; HOME's .config does. Looking creates nothing.
     environment["XDG_CONFIG_HOME"] = "relative"
     environment["HOME"] = os.path.join(host.work, "home")
     shown = host.ok("settings", settings=False, env=environment)
     folder = os.path.join(host.work, "home", ".config", "quindle-host", "Quindle")
-    check(shown.splitlines()[0] == "settings: " + folder and os.path.isdir(folder), "HOME fallback: %r" % shown)
+    check(shown.splitlines()[0] == "settings: " + folder and not os.path.exists(folder), "HOME fallback: %r" % shown)
+    host.ok("settings", "--disable", settings=False, env=environment)
+    check(os.path.isfile(os.path.join(folder, "prefs")), "a change did not create the HOME fallback")
 
 
 def case_help_version_and_configure(host):
@@ -362,11 +386,278 @@ def case_help_version_and_configure(host):
     check(host.shown_settings() == shown, "a cancelled form changed the settings")
 
 
+def make_special(kind, path):
+    """A FIFO, a socket, a device or a folder at `path`: things a careless path can name."""
+    if kind == "fifo":
+        os.mkfifo(path)
+    elif kind == "socket":
+        import socket
+        listener = socket.socket(socket.AF_UNIX)
+        listener.bind(path)
+        return listener  # kept open while the test runs
+    elif kind == "device":
+        os.symlink("/dev/zero", path)
+    elif kind == "folder":
+        os.makedirs(path)
+    return None
+
+
+def case_special_files_never_block(host):
+    """Every path the host or the module opens is looked at before it is read: a FIFO, socket,
+    device or folder is refused (or, inside a listed folder or as a stored value, taken for what it
+    is) at once, never waited on."""
+    kinds = ["folder"] if host.windows else ["fifo", "socket", "device", "folder"]
+    kept = []
+    for kind in kinds:
+        path = os.path.join(host.work, kind)
+        kept.append(make_special(kind, path))
+        host.refused(2, r"--module: cannot use .*" + kind, "--module", host.path(path), "run")
+        host.refused(2, r"--dictionary: cannot read .*" + kind, "settings", "--dictionary", host.path(path))
+        if kind != "folder":
+            host.refused(2, r"--from: cannot list .*" + kind, "run", "--from", host.path(path))
+    host.refused(2, r"--module needs a non-empty value", "--module=", "run")
+    if host.windows:
+        return
+    # Inside a listed folder they are plain entries.
+    folder = os.path.join(host.work, "listed")
+    os.makedirs(folder)
+    for kind in ("fifo", "socket", "device"):
+        kept.append(make_special(kind, os.path.join(folder, kind)))
+    document = host.listing("--from", folder)
+    check([(e["name"], e["directory"]) for e in document["entries"]] ==
+          [("device", False), ("fifo", False), ("socket", False)], "special entries: %r" % document)
+    # As the stored "prefs" they read as nothing stored, and the module's next write replaces them.
+    host.ok("settings", "--levels", "3")
+    for kind in ("fifo", "device", "socket"):
+        prefs = os.path.join(host.place, "prefs")
+        os.unlink(prefs)
+        kept.append(make_special(kind, prefs))
+        check("directory levels: 2" in host.shown_settings(), "a %s read as settings" % kind)
+        host.ok("run", "--format", "stats")
+        check(os.path.isfile(prefs) and not os.path.islink(prefs), "the module left the %s as prefs" % kind)
+    for listener in kept:
+        if listener:
+            listener.close()
+
+
+def case_settings_kept_as_links(host):
+    """People keep their configuration elsewhere and link it into place: the link stays, and what
+    it points at takes the change."""
+    if host.windows:
+        return
+    repository = os.path.join(host.work, "repository")
+    os.makedirs(repository)
+    os.makedirs(host.place)
+    host.ok("settings", "--levels", "7", "--settings", repository, settings=False)
+    prefs = os.path.join(host.place, "prefs")
+    os.symlink(os.path.join("..", "repository", "prefs"), prefs)
+    check("directory levels: 7" in host.shown_settings(), "the linked settings were not read")
+    host.ok("settings", "--max-files", "9")
+    host.ok("run", "--format", "stats")
+    check(os.path.islink(prefs), "the link was replaced by a file")
+    shown = host.ok("settings", "--settings", repository, settings=False)
+    check("directory levels: 7" in shown and "fewer than 9" in shown, "the link's target: %r" % shown)
+    # A dangling link is nothing stored, and the next write puts a file in its place.
+    os.unlink(prefs)
+    os.symlink("nowhere", prefs)
+    check("directory levels: 2" in host.shown_settings(), "a dangling link read as settings")
+    host.ok("settings", "--levels", "5")
+    check(os.path.isfile(prefs) and not os.path.islink(prefs), "the dangling link stayed")
+
+
+def case_one_host_at_a_time(host):
+    """A `settings` change typed while a long run holds the same settings is not undone by the
+    run's own write at its end: the second host waits for the first."""
+    host.ok("settings", "--enable", "--levels", "2147483647", "--max-files", "4294967295")
+    errors = open(os.path.join(host.work, "run.err"), "w+b")
+    running = host.spawn("run", "--format", "stats", "--max-entries", "6000000",
+                         stdout=subprocess.DEVNULL, stderr=errors)
+    time.sleep(1.0 if host.windows else 0.3)
+    check(running.poll() is None, "the run ended before the second host started")
+    code, out, err = host.run("settings", "--levels", "4", "--disable")
+    check(code == 0 and err.count("waiting for another quindle-host using these settings") == 1,
+          "the second host did not wait once: exit %d, %r" % (code, err))
+    code = running.wait(timeout=300)
+    errors.seek(0)
+    check(code == 0, "the run failed: %r" % errors.read())
+    errors.close()
+    shown = host.shown_settings()
+    check("directory levels: 4" in shown and "filter: disabled" in shown, "the change was undone: %r" % shown)
+
+
+def stats_lines(host, *args, **kwargs):
+    code, out, err = host.run("run", "--format", "stats", *args, **kwargs)
+    return code, (stats_of(out) if code == 0 or out else None), err
+
+
+def case_budgets_cut_listings_and_say_so(host):
+    """A tree bigger than memory is cut at a budget, with a note: status 0 when the user chose the
+    budget, 1 when memory ran out."""
+    host.ok("settings", "--enable", "--levels", "2147483647", "--max-files", "4294967295")
+    for budget in ("0", "1000", "250000"):
+        code, out, err = host.run("run", "--format", "stats", "--max-entries=" + budget)
+        lines = err.splitlines()
+        entries = int(dict(line.split(": ", 1) for line in out.splitlines())["entries"])
+        check(code == 0 and entries <= int(budget), "budget %s: exit %d, %d entries" % (budget, code, entries))
+        check(len(lines) == 1 and re.search(r"cut short: the host refused [0-9]+ director(y|ies) \([0-9]+ at the "
+                                            r"budget of %s entr(y|ies)\); it holds %d entr" % (budget, entries), lines[0]),
+              "budget %s: %r" % (budget, err))
+    if host.windows:
+        return
+    code, out, err = host.run("run", "--format", "stats", memory=700 << 20)
+    check(code == 1 and re.search(r"cut short: the host refused [0-9]+ directories \([0-9]+ for want of memory\)", err)
+          and "entries: " in out, "out of memory: exit %d, %r" % (code, err))
+
+
+def case_pipes_and_full_disks(host):
+    """A reader that goes away ends the host quietly; any other failed write is one error line."""
+    host.ok("settings", "--enable", "--levels", "6")
+    errors = open(os.path.join(host.work, "run.err"), "w+b")
+    reader = host.spawn("run", stdout=subprocess.PIPE, stderr=errors)
+    first = reader.stdout.readline()
+    reader.stdout.close()
+    code = reader.wait(timeout=300)
+    errors.seek(0)
+    err = errors.read().decode()
+    errors.close()
+    check(first and code == 0 and err == "", "a closed pipe: exit %d, %r" % (code, err))
+    if host.windows:
+        return
+    for args in (["--help"], ["--version"], ["settings"], ["run"], ["run", "--format", "json"]):
+        with open("/dev/full", "wb") as full:
+            code, _, err = host.run(*args, stdout=full)
+        check(code == 1 and err == "quindle-host: cannot write to standard output\n",
+              "%s into a full disk: exit %d, %r" % (args, code, err))
+
+
+def case_option_spellings(host):
+    """Global options before or after the command, and every option as --name=value."""
+    words = host.path(host.options.words)
+    spelled = host.ok("settings", "--enable", "--levels=1", "--max-files=9", "--dictionary=" + words)
+    check(spelled == host.ok(*host.settings_args, "settings", settings=False)
+          == host.ok("settings", *host.settings_args, settings=False)
+          == host.ok("settings", "%s=%s" % (host.settings_args[0], host.place), settings=False),
+          "the spellings disagree: %r" % spelled)
+    check("directory levels: 1" in spelled and "fewer than 9" in spelled, "settings: %r" % spelled)
+    module = host.path(host.options.module)
+    for args in (["run", "--module", module], ["--module=" + module, "run"], ["run", "--format=stats"]):
+        host.ok(*args)
+    host.refused(2, r"--enable takes no value", "settings", "--enable=yes")
+    host.refused(2, r"--format takes tree, json or stats", "run", "--format=")
+    if not host.windows:
+        # A bare file name is the file in the current folder, not one the loader searches for.
+        folder = os.path.dirname(host.options.module)
+        name = os.path.basename(host.options.module)
+        host.ok("--module", name, "run", cwd=folder)
+        host.refused(2, r"--module: cannot use \./" + re.escape(name), "--module", name, "run", cwd=host.work)
+
+
+def store_raw_prefs(host, image):
+    if host.windows:
+        subprocess.run(host.runner + ["reg", "add", "HKCU\\" + host.place, "/v", "prefs", "/t", "REG_BINARY",
+                                      "/d", image.hex(), "/f"], check=True, capture_output=True)
+    else:
+        os.makedirs(host.place, exist_ok=True)
+        with open(os.path.join(host.place, "prefs"), "wb") as out:
+            out.write(image)
+
+
+def prefs_image(enabled=0, levels=2, max_files=100, path=b"", line_count=0):
+    import struct
+    return struct.pack("<IiI260si", enabled, levels, max_files & 0xFFFFFFFF, path.ljust(260, b"\0")[:260],
+                       line_count)
+
+
+def case_damaged_records_show_as_such(host):
+    damaged = [
+        (prefs_image(path=b"x" * 260), r"dictionary path has no end"),
+        (prefs_image(line_count=-5), r"line count is negative \(-5\)"),
+        (prefs_image(levels=-1), r"directory levels are negative"),
+        (prefs_image(max_files=0), r"file bound is 0"),
+    ]
+    for image, reason in damaged:
+        store_raw_prefs(host, image)
+        code, out, err = host.run("settings")
+        check(code == 1 and re.search(r"^stored value looks damaged: .*" + reason, out, re.M)
+              and "filter:" not in out and len(err.splitlines()) == 1, "%s: exit %d, %r" % (reason, code, out))
+        code, out, _ = host.run("settings", "--format", "json")
+        check(code == 1 and re.search(reason, json.loads(out)["damaged"]), "%s as JSON: %r" % (reason, out))
+    # The module's own values are not damage: a stored 2 is enabled, a short value fills what it has.
+    store_raw_prefs(host, prefs_image(enabled=2)[:12])
+    check("filter: enabled" in host.shown_settings(), "a stored 2 is not enabled")
+    host.ok("settings", "--reset")
+
+
+def case_settings_shown_as_json_and_counted_afresh(host):
+    if not host.windows:
+        untouched = os.path.join(host.work, "never-created")
+        host.ok("--settings", untouched, "settings", settings=False)
+        check(not os.path.exists(untouched), "showing the settings created their folder")
+    empty = os.path.join(host.work, "empty.txt")
+    open(empty, "w").close()
+    shown = host.ok("settings", "--enable", "--dictionary", host.path(empty))
+    check("dictionary lines: no lines: random letters" in shown, "an empty dictionary: %r" % shown)
+    host.ok("run")
+    check("dictionary lines: no lines: random letters" in host.shown_settings(), "after a run")
+    document = json.loads(host.ok("settings", "--format", "json", "--dictionary", host.path(host.options.words)))
+    check(document["enabled"] is True and document["directoryLevels"] == 2 and document["maxFiles"] == 100
+          and document["dictionary"] == host.path(host.options.words) and document["lineCount"] == 0
+          and document["dictionaryLines"] == "not counted yet", "JSON settings: %r" % document)
+    host.ok("run")
+    counted = json.loads(host.ok("settings", "--format=json"))["lineCount"]
+    check(counted > 0, "the run did not count the dictionary")
+    check(json.loads(host.ok("settings", "--recount", "--format=json"))["lineCount"] == 0, "--recount")
+    if not host.windows:
+        # A path with control characters never reaches the terminal raw.
+        odd = os.path.join(host.work, "\x1b[31mred\x07.txt")
+        with open(odd, "w") as out:
+            out.write("word\n")
+        shown = host.ok("settings", "--dictionary", odd)
+        check("?[31mred?.txt" in shown and "\x1b" not in shown and "\x07" not in shown, "escaped: %r" % shown)
+
+
+def case_folder_walks(host):
+    host.ok("settings", "--disable")
+    if not host.windows:
+        # Deeper than any path the system would take whole.
+        deep = os.path.join(host.work, "deep")
+        os.makedirs(deep)
+        fd = os.open(deep, os.O_RDONLY)
+        for _ in range(3000):
+            os.mkdir("d", dir_fd=fd)
+            below = os.open("d", os.O_RDONLY, dir_fd=fd)
+            os.close(fd)
+            fd = below
+        os.close(os.open("leaf", os.O_WRONLY | os.O_CREAT, dir_fd=fd))
+        os.close(fd)
+        stats = stats_of(host.ok("run", "--format", "stats", "--from", deep))
+        check(stats == (3000, 1, 3000), "the deep folder: %r" % (stats,))
+    # A name longer than the entry's field is cut between characters.
+    folder = os.path.join(host.work, "long names")
+    os.makedirs(folder)
+    long_name = "\u00e9" * 40  # 80 bytes in UTF-8: cut at 62, not 63
+    open(os.path.join(folder, long_name if not host.windows else "e" * 80), "w").close()
+    code, out, err = host.run("run", "--format", "stats", "--from", host.path(folder))
+    check(code == 0 and re.search(r"^per entry: [0-9.]+ ns$", out, re.M) and err == "", "stats: %r %r" % (out, err))
+    name = host.listing("--from", host.path(folder))["entries"][0]["name"]
+    check(name == ("\u00e9" * 31 if not host.windows else "e" * 63), "cut name: %r" % name)
+
+
+def case_charset_follows_the_locale(host):
+    if host.windows:
+        return
+    host.ok("settings", "--enable", "--levels", "1", "--max-files", "40")
+    for locale, branch in (("C", "|-- "), ("C.UTF-8", "├── ")):
+        environment = dict(os.environ, LC_ALL=locale)
+        tree = host.ok("run", env=environment)
+        check(branch in tree and ("├" in tree) == (branch == "├── "), "LC_ALL=%s: %r" % (locale, tree[:200]))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("case")
-    for option in ("--host", "--without-execute", "--refusing", "--words", "--version", "--platform",
-                   "--runner", "--work"):
+    for option in ("--host", "--module", "--without-execute", "--refusing", "--words", "--version",
+                   "--platform", "--runner", "--work"):
         parser.add_argument(option, required=True)
     options = parser.parse_args()
     case = globals().get("case_" + options.case)
