@@ -19,17 +19,9 @@ constexpr int kNoWindow = -1;
 }  // namespace
 
 int configureCommand(HostOptions& options, Arguments& args) {
-  std::string option;
-  for (Next next; (next = nextOption(args, &option)) != Next::end;) {
-    int status = kExitOk;
-    if (next == Next::refused) return kExitUsage;
-    if (option == "--help" || option == "-h") {
-      std::fputs(kConfigureHelp, stdout);
-      return kExitOk;
-    }
-    if (!takeGlobalOption(args, option, &options, &status)) return unknownOption("configure", option);
-    if (status != kExitOk) return status;
-  }
+  const int status = readCommandOptions(args, "configure", kConfigureHelp, &options,
+                                        [](const std::string&) { return Taken::unknown; });
+  if (status != kExitOk) return status == kHelpShown ? kExitOk : status;
   ModuleSession session;
   const int started = startSession(options, &session);
   if (started != kExitOk) return started;

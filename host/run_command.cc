@@ -95,37 +95,24 @@ bool readFrom(Arguments& args, RunOptions* run) {
   return true;
 }
 
-// kExitOk to go on; otherwise the command stops (see kHelpShown).
-int readRunOptions(Arguments& args, HostOptions* options, RunOptions* run) {
-  std::string option, value;
-  for (Next next; (next = nextOption(args, &option)) != Next::end;) {
-    int status = kExitOk;
-    bool ok = true;
-    if (next == Next::refused) {
-      return kExitUsage;
-    } else if (option == "--help" || option == "-h") {
-      std::fputs(kRunHelp, stdout);
-      return kHelpShown;
-    } else if (option == "--from") {
-      ok = readFrom(args, run);
-    } else if (option == "--title-length") {
-      ok = takeValue(args, &value) &&
-           parseNumber(value, option, 1, kMaxTitleLength, &run->titleLength);
-    } else if (option == "--format") {
-      ok = readFormat(args, &run->format);
-    } else if (option == "--charset") {
-      ok = readChoice(args, option, "utf-8", "ascii", &run->asciiLines);
-    } else if (option == "--max-entries") {
-      ok = takeValue(args, &value) && parseNumber(value, option, 0, kMaxMaxEntries, &run->maxEntries);
-      run->maxEntriesChosen = true;
-    } else if (takeGlobalOption(args, option, options, &status)) {
-      ok = status == kExitOk;
-    } else {
-      return unknownOption("run", option);
-    }
-    if (!ok) return kExitUsage;
+Taken takeRunOption(Arguments& args, const std::string& option, RunOptions* run) {
+  std::string value;
+  bool ok = true;
+  if (option == "--from") {
+    ok = readFrom(args, run);
+  } else if (option == "--title-length") {
+    ok = takeValue(args, &value) && parseNumber(value, option, 1, kMaxTitleLength, &run->titleLength);
+  } else if (option == "--format") {
+    ok = readFormat(args, &run->format);
+  } else if (option == "--charset") {
+    ok = readChoice(args, option, "utf-8", "ascii", &run->asciiLines);
+  } else if (option == "--max-entries") {
+    ok = takeValue(args, &value) && parseNumber(value, option, 0, kMaxMaxEntries, &run->maxEntries);
+    run->maxEntriesChosen = true;
+  } else {
+    return Taken::unknown;
   }
-  return kExitOk;
+  return ok ? Taken::ok : Taken::refused;
 }
 
 // As many entries as fill half of the memory the host can use.
@@ -186,7 +173,10 @@ void reportRefusals(const TreeCounts& before, const TreeCounts& after, uint64_t 
 
 int runCommand(HostOptions& options, Arguments& args) {
   RunOptions run;
-  const int status = readRunOptions(args, &options, &run);
+  const int status = readCommandOptions(args, "run", kRunHelp, &options,
+                                        [&](const std::string& option) {
+                                          return takeRunOption(args, option, &run);
+                                        });
   if (status != kExitOk) return status == kHelpShown ? kExitOk : status;
   const uint64_t budget = run.maxEntriesChosen ? run.maxEntries : defaultEntryBudget();
   setEntryBudget(budget);

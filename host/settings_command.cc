@@ -77,50 +77,38 @@ bool readNumber(Arguments& args, const std::string& option, uint64_t min, uint64
   return takeValue(args, &value) && parseNumber(value, option, min, max, number);
 }
 
-// kExitOk to go on; otherwise the command stops (see kHelpShown).
-int readSettingsOptions(Arguments& args, HostOptions* options, SettingsChange* change) {
-  std::string option, value;
-  for (Next next; (next = nextOption(args, &option)) != Next::end;) {
-    int status = kExitOk;
-    bool ok = true;
-    if (next == Next::refused) {
-      return kExitUsage;
-    } else if (option == "--help" || option == "-h") {
-      std::fputs(kSettingsHelp, stdout);
-      return kHelpShown;
-    } else if (option == "--enable" || option == "--disable") {
-      const bool enabled = option == "--enable";
-      if (change->setEnabled && change->enabled != enabled) {
-        reportError("--enable and --disable cannot be used together");
-        return kExitUsage;
-      }
-      change->setEnabled = true;
-      change->enabled = enabled;
-    } else if (option == "--levels") {
-      ok = readNumber(args, option, 0, kMaxLevels, &change->setLevels, &change->levels);
-    } else if (option == "--max-files") {
-      ok = readNumber(args, option, 1, kMaxMaxFiles, &change->setMaxFiles, &change->maxFiles);
-    } else if (option == "--dictionary") {
-      ok = readDictionaryOption(args, change);
-    } else if (option == "--recount") {
-      change->recount = true;
-    } else if (option == "--reset") {
-      change->reset = true;
-    } else if (option == "--format") {
-      ok = takeValue(args, &value);
-      if (ok && value != "text" && value != "json") {
-        reportError("--format takes text or json, not \"" + value + "\"");
-        ok = false;
-      }
-      change->json = value == "json";
-    } else if (takeGlobalOption(args, option, options, &status)) {
-      ok = status == kExitOk;
-    } else {
-      return unknownOption("settings", option);
+Taken takeSettingsOption(Arguments& args, const std::string& option, SettingsChange* change) {
+  std::string value;
+  bool ok = true;
+  if (option == "--enable" || option == "--disable") {
+    const bool enabled = option == "--enable";
+    if (change->setEnabled && change->enabled != enabled) {
+      reportError("--enable and --disable cannot be used together");
+      ok = false;
     }
-    if (!ok) return kExitUsage;
+    change->setEnabled = true;
+    change->enabled = enabled;
+  } else if (option == "--levels") {
+    ok = readNumber(args, option, 0, kMaxLevels, &change->setLevels, &change->levels);
+  } else if (option == "--max-files") {
+    ok = readNumber(args, option, 1, kMaxMaxFiles, &change->setMaxFiles, &change->maxFiles);
+  } else if (option == "--dictionary") {
+    ok = readDictionaryOption(args, change);
+  } else if (option == "--recount") {
+    change->recount = true;
+  } else if (option == "--reset") {
+    change->reset = true;
+  } else if (option == "--format") {
+    ok = takeValue(args, &value);
+    if (ok && value != "text" && value != "json") {
+      reportError("--format takes text or json, not \"" + value + "\"");
+      ok = false;
+    }
+    change->json = value == "json";
+  } else {
+    return Taken::unknown;
   }
-  return kExitOk;
+  return ok ? Taken::ok : Taken::refused;
 }
 
 void applyChange(const SettingsChange& change, FilterPrefs* prefs) {
@@ -220,7 +208,10 @@ bool show(const std::string& where, const FilterPrefs& prefs, bool json) {
 
 int settingsCommand(HostOptions& options, Arguments& args) {
   SettingsChange change;
-  const int status = readSettingsOptions(args, &options, &change);
+  const int status = readCommandOptions(args, "settings", kSettingsHelp, &options,
+                                        [&](const std::string& option) {
+                                          return takeSettingsOption(args, option, &change);
+                                        });
   if (status != kExitOk) return status == kHelpShown ? kExitOk : status;
 
   SettingsKey settings;
