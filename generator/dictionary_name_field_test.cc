@@ -40,8 +40,8 @@ class DictionaryNameField : public ::testing::TestWithParam<const ListingKernel*
 // bound, alone or after others, lines that end at a zero byte before their line feed, and a count
 // of drawn lines beyond those held (indexes wrap).
 TEST_P(DictionaryNameField, MatchesTheModelAroundTheBound) {
-  std::vector<std::string> written = {"", "a", "bc", std::string("ab\0cd", 5), std::string("\0z", 2),
-                                      std::string(20, 'q') + '\0' + "tail"};
+  std::vector<std::string> written = {"", "a", "bc", std::string("ab\0cd", 5),
+                                      std::string("\0z", 2), std::string(20, 'q') + '\0' + "tail"};
   for (size_t length : {13, 14, 15, 30, 31, 32, 61, 62, 63, 64, 65, 200, 510}) written.push_back(std::string(length, 'x'));
   const HeldTable held(written);
   const std::vector<std::string>& lines = held.dictionary.lines;

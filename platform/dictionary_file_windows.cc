@@ -2,20 +2,71 @@
 
 #include <io.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "platform/dictionary_file.h"
 
 namespace quindle {
+namespace {
 
-FILE* openDictionaryFile(const char* path) {
+// The regular file at `path`, open for reading in binary mode; otherwise null, and `why` says why.
+FILE* openRegularFile(const char* path, const char** why) {
+  // Opening a folder fails as a refused access, which would say the wrong thing.
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    *why = "it is a folder";
+    return nullptr;
+  }
   FILE* file = std::fopen(path, "rb");
-  if (!file) return nullptr;
+  if (!file) {
+    *why = std::strerror(errno);
+    return nullptr;
+  }
   // A device name (CON, COM1, a pipe) opens like a file but may never end or may block.
   const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
   if (handle == INVALID_HANDLE_VALUE || GetFileType(handle) != FILE_TYPE_DISK) {
     std::fclose(file);
+    *why = "it is not a regular file";
     return nullptr;
   }
   return file;
+}
+
+DictionaryChoice refused(const char* why) {
+  DictionaryChoice choice{};
+  std::snprintf(choice.reason, sizeof choice.reason, "%s", why);
+  return choice;
+}
+
+DictionaryChoice refusedAsTooLong() {
+  DictionaryChoice choice{};
+  std::snprintf(choice.reason, sizeof choice.reason, "its absolute path is longer than %d bytes",
+                FILTER_PREFS_PATH_SIZE - 1);
+  return choice;
+}
+
+}  // namespace
+
+FILE* openDictionaryFile(const char* path) {
+  const char* why = nullptr;
+  return openRegularFile(path, &why);
+}
+
+DictionaryChoice checkDictionaryChoice(const char* path) {
+  const char* why = nullptr;
+  FILE* file = openRegularFile(path, &why);
+  if (!file) return refused(why);
+  std::fclose(file);
+  DictionaryChoice choice{};
+  // The length needed, terminator included, when the buffer is too small; 0 on failure.
+  const DWORD length = GetFullPathNameA(path, sizeof choice.absolutePath, choice.absolutePath,
+                                        nullptr);
+  if (length == 0) return refused("its absolute path cannot be worked out");
+  if (length >= sizeof choice.absolutePath) return refusedAsTooLong();
+  choice.usable = true;
+  return choice;
 }
 
 }  // namespace quindle
