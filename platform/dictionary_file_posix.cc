@@ -3,11 +3,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/dictionary_file.h"
+#include "platform/dictionary_refusal.h"
 
 namespace quindle {
 namespace {
@@ -34,19 +34,6 @@ int openRegularFile(const char* path, const char** why) {
   return -1;
 }
 
-DictionaryChoice refused(const char* why) {
-  DictionaryChoice choice{};
-  std::snprintf(choice.reason, sizeof choice.reason, "%s", why);
-  return choice;
-}
-
-DictionaryChoice refusedAsTooLong() {
-  DictionaryChoice choice{};
-  std::snprintf(choice.reason, sizeof choice.reason, "its absolute path is longer than %d bytes",
-                FILTER_PREFS_PATH_SIZE - 1);
-  return choice;
-}
-
 }  // namespace
 
 FILE* openDictionaryFile(const char* path) {
@@ -61,10 +48,10 @@ FILE* openDictionaryFile(const char* path) {
 DictionaryChoice checkDictionaryChoice(const char* path) {
   const char* why = nullptr;
   const int fd = openRegularFile(path, &why);
-  if (fd < 0) return refused(why);
+  if (fd < 0) return refusedDictionary(why);
   ::close(fd);
   char* absolute = ::realpath(path, nullptr);
-  if (!absolute) return refused(std::strerror(errno));
+  if (!absolute) return refusedDictionary(std::strerror(errno));
   DictionaryChoice choice{};
   const size_t length = std::strlen(absolute);
   if (length < sizeof choice.absolutePath) {

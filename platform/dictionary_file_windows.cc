@@ -3,10 +3,10 @@
 #include <io.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/dictionary_file.h"
+#include "platform/dictionary_refusal.h"
 
 namespace quindle {
 namespace {
@@ -34,19 +34,6 @@ FILE* openRegularFile(const char* path, const char** why) {
   return file;
 }
 
-DictionaryChoice refused(const char* why) {
-  DictionaryChoice choice{};
-  std::snprintf(choice.reason, sizeof choice.reason, "%s", why);
-  return choice;
-}
-
-DictionaryChoice refusedAsTooLong() {
-  DictionaryChoice choice{};
-  std::snprintf(choice.reason, sizeof choice.reason, "its absolute path is longer than %d bytes",
-                FILTER_PREFS_PATH_SIZE - 1);
-  return choice;
-}
-
 }  // namespace
 
 FILE* openDictionaryFile(const char* path) {
@@ -57,13 +44,13 @@ FILE* openDictionaryFile(const char* path) {
 DictionaryChoice checkDictionaryChoice(const char* path) {
   const char* why = nullptr;
   FILE* file = openRegularFile(path, &why);
-  if (!file) return refused(why);
+  if (!file) return refusedDictionary(why);
   std::fclose(file);
   DictionaryChoice choice{};
   // The length needed, terminator included, when the buffer is too small; 0 on failure.
   const DWORD length = GetFullPathNameA(path, sizeof choice.absolutePath, choice.absolutePath,
                                         nullptr);
-  if (length == 0) return refused("its absolute path cannot be worked out");
+  if (length == 0) return refusedDictionary("its absolute path cannot be worked out");
   if (length >= sizeof choice.absolutePath) return refusedAsTooLong();
   choice.usable = true;
   return choice;
