@@ -89,7 +89,7 @@ struct Scratch {
   // GetFullPathNameA makes it.
   static std::string stored(const std::string& path) {
 #if defined(_WIN32)
-    return std::filesystem::absolute(path).string();
+    return std::filesystem::absolute(path).make_preferred().string();
 #else
     return std::filesystem::canonical(path).string();
 #endif

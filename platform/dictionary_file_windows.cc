@@ -47,11 +47,14 @@ DictionaryChoice checkDictionaryChoice(const char* path) {
   if (!file) return refusedDictionary(why);
   std::fclose(file);
   DictionaryChoice choice{};
-  // The length needed, terminator included, when the buffer is too small; 0 on failure.
+  // The length needed, terminator included, when the buffer is too small; 0 on failure, which
+  // is also how a path too long for the ANSI calls can come back.
   const DWORD length = GetFullPathNameA(path, sizeof choice.absolutePath, choice.absolutePath,
                                         nullptr);
-  if (length == 0) return refusedDictionary("its absolute path cannot be worked out");
-  if (length >= sizeof choice.absolutePath) return refusedAsTooLong();
+  if (length == 0 && GetLastError() != ERROR_FILENAME_EXCED_RANGE) {
+    return refusedDictionary("its absolute path cannot be worked out");
+  }
+  if (length == 0 || length >= sizeof choice.absolutePath) return refusedAsTooLong();
   choice.usable = true;
   return choice;
 }
