@@ -4,11 +4,13 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "dialog/settings_dialog.h"
+#include "temp_file.h"
 #include "test_host.h"
 
 namespace quindle {
@@ -27,6 +29,8 @@ Outcome runInChild(const char* typed) {
   int terminal = -1;
   const pid_t child = typed ? forkpty(&terminal, nullptr, nullptr, nullptr) : fork();
   if (child == 0) {
+    // A form still waiting for an answer after this long ends the child: the test fails, no hang.
+    alarm(10);
     if (!typed) setsid();
     Outcome outcome;
     std::memset(&outcome.prefs, 0, sizeof outcome.prefs);
@@ -55,12 +59,15 @@ Outcome runInChild(const char* typed) {
 }
 
 TEST(TerminalSettingsWindow, TypedAnswersOnTheTerminalGiveTheDialogsResult) {
-  const Outcome ok = runInChild("y\n-3\n12abc\n/tmp/words.txt\no\n");
+  const quindle_test::TempPath words;
+  quindle_test::writeFileBytes(words.path, "one\n");
+  const std::string typed = "y\n-3\n0\n12\n" + words.path + "\no\n";
+  const Outcome ok = runInChild(typed.c_str());
   ASSERT_EQ(ok.result, 1);
   EXPECT_EQ(ok.prefs.enabled, 1u);
-  EXPECT_EQ(ok.prefs.dirLevels, 0);
+  EXPECT_EQ(ok.prefs.dirLevels, 0) << "-3 is refused and asked again";
   EXPECT_EQ(ok.prefs.maxFiles, 12u);
-  EXPECT_STREQ(ok.prefs.dictionaryPath, "/tmp/words.txt");
+  EXPECT_EQ(ok.prefs.dictionaryPath, std::filesystem::canonical(words.path).string());
 }
 
 TEST(TerminalSettingsWindow, WithoutATerminalNoWindowCanBeShown) {

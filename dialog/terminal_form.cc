@@ -2,79 +2,150 @@
 
 #include <cstring>
 
-#include "dialog/dialog_rules.h"
 #include "dialog/settings_dialog.h"
+#include "filter/settings_rules.h"
+#include "platform/dictionary_file.h"
 
 namespace quindle {
 namespace {
 
 constexpr size_t kAnswerSize = 1024;
 
-// Reads one answer without its line end; false at the end of input. A longer line is consumed
-// whole and comes back cut, which no field accepts as anything but what it reads.
-bool readAnswer(std::FILE* in, char (&answer)[kAnswerSize]) {
-  if (!std::fgets(answer, sizeof answer, in)) return false;
+enum class Reply { kAnswered, kTooLong, kEnded };
+
+struct Form {
+  std::FILE* in;
+  std::FILE* out;
+  char answer[kAnswerSize];
+};
+
+// Reads one answer without its line end. A longer line is consumed whole and refused: cut short,
+// it could read as another number or name another file.
+Reply readAnswer(Form* form) {
+  char* answer = form->answer;
+  if (!std::fgets(answer, kAnswerSize, form->in)) return Reply::kEnded;
   const size_t length = std::strlen(answer);
   if (length > 0 && answer[length - 1] == '\n') {
     answer[length - 1] = '\0';
     if (length > 1 && answer[length - 2] == '\r') answer[length - 2] = '\0';
-    return true;
+    return Reply::kAnswered;
   }
-  for (int c = std::fgetc(in); c != EOF && c != '\n'; c = std::fgetc(in)) {
+  if (std::feof(form->in)) return Reply::kAnswered;  // the last line, without a line end
+  for (int c = std::fgetc(form->in); c != EOF && c != '\n'; c = std::fgetc(form->in)) {
   }
-  return true;
+  return Reply::kTooLong;
 }
 
-bool isYes(const char* answer) { return answer[0] == 'y' || answer[0] == 'Y'; }
-bool isNo(const char* answer) { return answer[0] == 'n' || answer[0] == 'N'; }
+// Ends the question's line and reads the answer; false at the end of input. A line too long to
+// read whole is answered with a reason here and counts as no answer at all.
+bool answered(Form* form, bool* usable) {
+  std::fputs(": ", form->out);
+  std::fflush(form->out);
+  const Reply reply = readAnswer(form);
+  *usable = reply == Reply::kAnswered;
+  if (reply == Reply::kTooLong) std::fputs("That answer is too long.\n", form->out);
+  return reply != Reply::kEnded;
+}
+
+// A stored path is any bytes: C0 controls, DEL and the C1 controls (UTF-8's C2 80 to C2 9F) would
+// act on the terminal, so each shows as '?'.
+void showText(std::FILE* out, const char* text, size_t fieldSize) {
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+  const size_t length = strnlen(text, fieldSize);
+  for (size_t i = 0; i < length; ++i) {
+    const bool c1 =
+        bytes[i] == 0xC2 && i + 1 < length && bytes[i + 1] >= 0x80 && bytes[i + 1] <= 0x9F;
+    std::fputc(bytes[i] < 0x20 || bytes[i] == 0x7F || c1 ? '?' : bytes[i], out);
+    if (c1) ++i;
+  }
+}
+
+bool askEnabled(Form* form, bool* enabled) {
+  for (;;) {
+    std::fprintf(form->out, "Enable Quindle (y/n) [%s]", *enabled ? "y" : "n");
+    bool usable = false;
+    if (!answered(form, &usable)) return false;
+    if (!usable) continue;
+    const char first = form->answer[0];
+    if (first == '\0') return true;
+    if (first == 'y' || first == 'Y' || first == 'n' || first == 'N') {
+      *enabled = first == 'y' || first == 'Y';
+      return true;
+    }
+    std::fputs("Type y or n, or nothing to keep the answer shown.\n", form->out);
+  }
+}
+
+// `value` is what the field shows, and what it keeps on an empty answer.
+bool askNumber(Form* form, const char* label, NumberRange range, uint64_t* value) {
+  for (;;) {
+    std::fprintf(form->out, "%s [%llu]", label, static_cast<unsigned long long>(*value));
+    bool usable = false;
+    if (!answered(form, &usable)) return false;
+    if (!usable) continue;
+    if (form->answer[0] == '\0' || readPlainNumber(form->answer, range, value)) return true;
+    std::fprintf(form->out, "Type a whole number from %llu to %llu, or nothing to keep %llu.\n",
+                 static_cast<unsigned long long>(range.least),
+                 static_cast<unsigned long long>(range.most),
+                 static_cast<unsigned long long>(*value));
+  }
+}
+
+bool askDictionary(Form* form, FilterPrefs* prefs) {
+  for (;;) {
+    std::fputs("Dictionary File (- for none) [", form->out);
+    showText(form->out, prefs->dictionaryPath, sizeof prefs->dictionaryPath);
+    std::fputc(']', form->out);
+    bool usable = false;
+    if (!answered(form, &usable)) return false;
+    if (!usable) continue;
+    if (form->answer[0] == '\0') return true;
+    if (std::strcmp(form->answer, "-") == 0) {
+      chooseDictionaryPath(prefs, "");
+      return true;
+    }
+    const DictionaryChoice choice = checkDictionaryChoice(form->answer);
+    if (choice.usable) {
+      chooseDictionaryPath(prefs, choice.absolutePath);  // it fits the field: never refused
+      return true;
+    }
+    std::fprintf(form->out, "That file cannot be the dictionary: %s.\n", choice.reason);
+  }
+}
+
+// 1 for OK, 0 for Cancel or the end of input.
+int askOkOrCancel(Form* form) {
+  for (;;) {
+    std::fputs("OK or Cancel (o/c)", form->out);
+    bool usable = false;
+    if (!answered(form, &usable)) return 0;
+    if (!usable) continue;
+    const char first = form->answer[0];
+    if (first == 'o' || first == 'O') return 1;
+    if (first == 'c' || first == 'C') return 0;
+    std::fputs("Type o or c.\n", form->out);
+  }
+}
 
 }  // namespace
 
 int runTerminalForm(std::FILE* in, std::FILE* out, FilterPrefs* prefs) {
-  char answer[kAnswerSize];
+  Form form{in, out, {}};
   std::fprintf(out, "Quindle\n");
-
   bool enabled = prefs->enabled != 0;
-  for (;;) {
-    std::fprintf(out, "Enable Quindle (y/n) [%s]: ", enabled ? "y" : "n");
-    std::fflush(out);
-    if (!readAnswer(in, answer)) return 0;
-    if (answer[0] == '\0') break;
-    if (isYes(answer) || isNo(answer)) {
-      enabled = isYes(answer);
-      break;
-    }
-  }
-
-  uint32_t levels = static_cast<uint32_t>(prefs->dirLevels);
-  std::fprintf(out, "Directory Levels [%u]: ", levels);
-  std::fflush(out);
-  if (!readAnswer(in, answer)) return 0;
-  if (answer[0] != '\0') levels = readDialogNumber(answer);
-
-  uint32_t maxFiles = prefs->maxFiles;
-  std::fprintf(out, "Max Files [%u]: ", maxFiles);
-  std::fflush(out);
-  if (!readAnswer(in, answer)) return 0;
-  if (answer[0] != '\0') maxFiles = readDialogNumber(answer);
-
-  std::fprintf(out, "Dictionary File [%s]: ", prefs->dictionaryPath);
-  std::fflush(out);
-  if (!readAnswer(in, answer)) return 0;
-  if (answer[0] != '\0' && !chooseDictionaryPath(prefs, answer)) {
-    std::fprintf(out, "That path is too long; the dictionary stays as it was.\n");
-  }
-
-  for (;;) {
-    std::fprintf(out, "OK or Cancel (o/c): ");
-    std::fflush(out);
-    if (!readAnswer(in, answer)) return 0;
-    if (answer[0] == 'c' || answer[0] == 'C') return 0;
-    if (answer[0] == 'o' || answer[0] == 'O') break;
+  // Levels show as the Windows dialog shows them, unsigned; a stored negative count is kept as
+  // it is unless another is typed.
+  uint64_t levels = static_cast<uint32_t>(prefs->dirLevels);
+  uint64_t maxFiles = prefs->maxFiles;
+  if (!askEnabled(&form, &enabled) ||
+      !askNumber(&form, "Directory Levels", kDirLevelsRange, &levels) ||
+      !askNumber(&form, "Max Files", kMaxFilesRange, &maxFiles) ||
+      !askDictionary(&form, prefs) || askOkOrCancel(&form) != 1) {
+    return 0;
   }
   prefs->enabled = enabled ? 1 : 0;
-  prefs->dirLevels = static_cast<int32_t>(levels);
-  prefs->maxFiles = maxFiles;
+  prefs->dirLevels = static_cast<int32_t>(static_cast<uint32_t>(levels));
+  prefs->maxFiles = static_cast<uint32_t>(maxFiles);
   return 1;
 }
 

@@ -199,6 +199,23 @@ TEST_F(Exports, AnEnabledFilterReplacesTheTreeSeededByTheClock) {
   FileFilterUninitialize(&info);
 }
 
+// "enabled" is a flag: any nonzero value stored there, by hand or by another version, switches
+// the filter on.
+TEST_F(Exports, AnyNonzeroStoredEnabledReplacesTheTree) {
+  for (uint32_t enabled : {1u, 2u, 0x80000000u, 0xFFFFFFFFu}) {
+    storeRaw("prefs", std::string(reinterpret_cast<const char*>(&enabled), sizeof enabled));
+    ASSERT_EQ(FileFilterInitialize(&info), 1);
+    FileDirectory* hostTree = testAllocDirectory(3);
+    resetTestHost();
+    char title[32];
+    FileDirectory* root = FileFilterExecute(&info, hostTree, title, sizeof title);
+    EXPECT_NE(root, hostTree) << enabled;
+    EXPECT_EQ(testHost.freeTreeCalls, 1) << enabled;
+    testFreeTree(root);
+    FileFilterUninitialize(&info);
+  }
+}
+
 TEST_F(Exports, TitleBuffersAreFilledWithinTheirLength) {
   ASSERT_EQ(FileFilterInitialize(&info), 1);
   prefs().enabled = 1;

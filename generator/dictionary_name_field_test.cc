@@ -37,11 +37,14 @@ class DictionaryNameField : public ::testing::TestWithParam<const ListingKernel*
 };
 
 // Lines whose length with their space falls just short of, on, and just past the 64-character
-// bound, alone or after others, and a count of drawn lines beyond those held (indexes wrap).
+// bound, alone or after others, lines that end at a zero byte before their line feed, and a count
+// of drawn lines beyond those held (indexes wrap).
 TEST_P(DictionaryNameField, MatchesTheModelAroundTheBound) {
-  std::vector<std::string> lines = {"", "a", "bc"};
-  for (size_t length : {13, 14, 15, 30, 31, 32, 61, 62, 63, 64, 65, 200, 510}) lines.push_back(std::string(length, 'x'));
-  const HeldTable held(lines);
+  std::vector<std::string> written = {"", "a", "bc", std::string("ab\0cd", 5),
+                                      std::string("\0z", 2), std::string(20, 'q') + '\0' + "tail"};
+  for (size_t length : {13, 14, 15, 30, 31, 32, 61, 62, 63, 64, 65, 200, 510}) written.push_back(std::string(length, 'x'));
+  const HeldTable held(written);
+  const std::vector<std::string>& lines = held.dictionary.lines;
   DrawBlock* block = new DrawBlock;
   for (int32_t drawnLines : {static_cast<int32_t>(lines.size()), 1000}) {
     const LineSource source = lineSourceFor(*held.table, static_cast<uint32_t>(drawnLines));

@@ -12,6 +12,7 @@
 
 #include "filter/text_field.h"
 #include "generator/name_generator.h"
+#include "generator/piece_reader.h"
 #include "generator/random_source.h"
 #include "reference_model.h"
 #include "test_dictionary.h"
@@ -47,9 +48,20 @@ class WordTableTest : public ::testing::Test {
   Lines readBack(const std::string& bytes) {
     useDictionaryBytes(&dictionary, &prefs, bytes);
     Lines lines = loadedLines();
+    expectLengthsMatchTexts();
     EXPECT_EQ(lines, dictionary.lines);
     EXPECT_EQ(prefs.lineCount, static_cast<int32_t>(modelDictionaryPieces(bytes).size()));
     return lines;
+  }
+
+  // Names copy a line by its recorded length, so a length must be its text's, up to the zero
+  // byte that ends it.
+  void expectLengthsMatchTexts() {
+    const WordTable* table = loadWordTable(&prefs);
+    for (int32_t i = 0; table && i < table->lineCount; ++i) {
+      const LineSlot& slot = table->slots[i];
+      ASSERT_EQ(lineLength(slot), std::strlen(lineText(*table, slot))) << "line " << i;
+    }
   }
 
   // A name from a module without a usable table is the random-letter name.
@@ -84,6 +96,30 @@ TEST_F(WordTableTest, ALineEndsAtItsFirstZeroByteWithoutChangingTheCount) {
   const std::string longLine = repeated(505, 'a') + '\0' + repeated(10, 'b') + "\n";
   EXPECT_EQ(readBack(longLine), (Lines{repeated(505, 'a'), "bbbbb"}));
 }
+
+// The end mark ends the text wherever the reader's buffers fall, and however many buffers the
+// file has after it. A CR stands before the mark, so that at a buffer's edge the look for an LF
+// after it meets the mark in the next buffer.
+class EndMarkInAnyBuffer : public WordTableTest, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(EndMarkInAnyBuffer, EndsTheCountAndTheTable) {
+  const size_t at = GetParam();
+  std::string bytes;
+  while (bytes.size() < at) bytes += "word\n";
+  bytes.resize(at);
+  bytes.back() = '\r';
+  const Lines before = readBack(bytes);
+  const int32_t countBefore = prefs.lineCount;
+  bytes += '\x1A';
+  while (bytes.size() < at + 3 * kPieceReaderBufferSize) bytes += "after\n";
+  EXPECT_EQ(readBack(bytes), before);
+  EXPECT_EQ(prefs.lineCount, countBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, EndMarkInAnyBuffer,
+                         ::testing::Values(100, kPieceReaderBufferSize - 1, kPieceReaderBufferSize,
+                                           kPieceReaderBufferSize + 1, 6000,
+                                           2 * kPieceReaderBufferSize, 10000));
 
 TEST_F(WordTableTest, LongLinesAreCutInto511CharacterPieces) {
   EXPECT_EQ(readBack(repeated(510, 'a') + "\n"), (Lines{repeated(510, 'a')}));

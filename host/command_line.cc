@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "filter/settings_rules.h"
+
 namespace quindle_host {
 
 Next nextOption(Arguments& args, std::string* option) {
@@ -38,22 +40,13 @@ bool takeValue(Arguments& args, std::string* value) {
 
 bool parseNumber(const std::string& text, const std::string& option, uint64_t min, uint64_t max,
                  uint64_t* value) {
-  uint64_t number = 0;
-  bool ok = !text.empty() && text.size() <= 20;
-  for (const char c : text) {
-    if (!ok) break;
-    if (c < '0' || c > '9' || number > (UINT64_MAX - 9) / 10) {
-      ok = false;
-      break;
-    }
-    number = number * 10 + static_cast<uint64_t>(c - '0');
-  }
-  if (!ok || number < min || number > max) {
+  // The module's own rule, so that a number typed here means what it means in its form.
+  if (text.find('\0') != std::string::npos ||
+      !quindle::readPlainNumber(text.c_str(), {min, max}, value)) {
     reportError(option + " takes a whole number from " + std::to_string(min) + " to " +
                 std::to_string(max) + ", not \"" + text + "\"");
     return false;
   }
-  *value = number;
   return true;
 }
 

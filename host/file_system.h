@@ -58,9 +58,6 @@ std::string pathInCurrentFolder(const std::string& path);
 // says why not.
 bool isRegularFile(const std::string& path, std::string* reason);
 
-// The absolute path of `path` if it names a regular file that can be opened for reading.
-bool readableFilePath(const std::string& path, std::string* absolute, std::string* error);
-
 }  // namespace quindle_host
 
 #endif

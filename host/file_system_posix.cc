@@ -126,29 +126,4 @@ bool isRegularFile(const std::string& path, std::string* reason) {
   return false;
 }
 
-bool readableFilePath(const std::string& path, std::string* absolute, std::string* error) {
-  if (!isRegularFile(path, error)) return false;
-  // O_NONBLOCK: the file may have been swapped for a FIFO since it was looked at.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  struct stat info;
-  if (fd < 0 || ::fstat(fd, &info) != 0) {
-    *error = std::strerror(errno);
-    if (fd >= 0) ::close(fd);
-    return false;
-  }
-  ::close(fd);
-  if (!S_ISREG(info.st_mode)) {
-    *error = kindOf(info.st_mode);
-    return false;
-  }
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (!resolved) {
-    *error = std::strerror(errno);
-    return false;
-  }
-  *absolute = resolved;
-  std::free(resolved);
-  return true;
-}
-
 }  // namespace quindle_host

@@ -158,30 +158,4 @@ bool isRegularFile(const std::string& path, std::string* reason) {
   return disk;
 }
 
-bool readableFilePath(const std::string& path, std::string* absolute, std::string* error) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    *error = lastErrorText();
-    return false;
-  }
-  const DWORD type = GetFileType(file);
-  BY_HANDLE_FILE_INFORMATION info;
-  const bool isFile = GetFileInformationByHandle(file, &info) && type == FILE_TYPE_DISK &&
-                      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  CloseHandle(file);
-  if (!isFile) {
-    *error = "not a regular file";
-    return false;
-  }
-  char full[MAX_PATH * 4];
-  const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-  if (length == 0 || length >= sizeof full) {
-    *error = "the path is too long";
-    return false;
-  }
-  *absolute = std::string(full, length);
-  return true;
-}
-
 }  // namespace quindle_host

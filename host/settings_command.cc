@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "filter/settings.h"
+#include "filter/settings_rules.h"
 #include "generator/piece_reader.h"
 #include "host/commands.h"
 #include "host/file_system.h"
@@ -30,9 +31,6 @@ constexpr char kSettingsHelp[] =
     "  --reset              back to the defaults first: disabled, 2 levels, 100 files, none\n"
     "  --format text|json   how the settings are shown (default text)\n";
 
-constexpr uint64_t kMaxLevels = 2147483647u;
-constexpr uint64_t kMaxMaxFiles = 4294967295u;
-
 struct SettingsChange {
   bool reset = false;
   bool setEnabled = false;
@@ -57,24 +55,21 @@ bool readDictionaryOption(Arguments& args, SettingsChange* change) {
   if (!takeValue(args, &path)) return false;
   change->setDictionary = true;
   if (path.empty()) return true;
-  std::string error;
-  if (!readableFilePath(path, &change->dictionary, &error)) {
-    reportError("--dictionary: cannot read " + path + ": " + error);
+  // The module's own check, the one its form applies to a typed path.
+  const quindle::DictionaryChoice choice = quindle::checkDictionaryChoice(path.c_str());
+  if (!choice.usable) {
+    reportError("--dictionary: cannot use " + path + ": " + choice.reason);
     return false;
   }
-  if (change->dictionary.size() >= FILTER_PREFS_PATH_SIZE) {
-    reportError("--dictionary: the path " + change->dictionary + " is longer than " +
-                std::to_string(FILTER_PREFS_PATH_SIZE - 1) + " bytes");
-    return false;
-  }
+  change->dictionary = choice.absolutePath;
   return true;
 }
 
-bool readNumber(Arguments& args, const std::string& option, uint64_t min, uint64_t max,
-                bool* set, uint64_t* number) {
+bool readNumber(Arguments& args, const std::string& option, quindle::NumberRange range, bool* set,
+                uint64_t* number) {
   std::string value;
   *set = true;
-  return takeValue(args, &value) && parseNumber(value, option, min, max, number);
+  return takeValue(args, &value) && parseNumber(value, option, range.least, range.most, number);
 }
 
 Taken takeSettingsOption(Arguments& args, const std::string& option, SettingsChange* change) {
@@ -89,9 +84,9 @@ Taken takeSettingsOption(Arguments& args, const std::string& option, SettingsCha
     change->setEnabled = true;
     change->enabled = enabled;
   } else if (option == "--levels") {
-    ok = readNumber(args, option, 0, kMaxLevels, &change->setLevels, &change->levels);
+    ok = readNumber(args, option, quindle::kDirLevelsRange, &change->setLevels, &change->levels);
   } else if (option == "--max-files") {
-    ok = readNumber(args, option, 1, kMaxMaxFiles, &change->setMaxFiles, &change->maxFiles);
+    ok = readNumber(args, option, quindle::kMaxFilesRange, &change->setMaxFiles, &change->maxFiles);
   } else if (option == "--dictionary") {
     ok = readDictionaryOption(args, change);
   } else if (option == "--recount") {

@@ -5,9 +5,20 @@
 // Reading behaves as the registry does for the filter: a missing value, or any failure, leaves the
 // record as it was; a shorter value replaces only the record's leading bytes; a longer value fills
 // the record with its leading bytes. Writing replaces the value whole: a failure, or a crash in
-// the middle, leaves the old value, never a torn one. Failures are silent. (A crash in the middle
-// of a write on Linux leaves a hidden temporary file in the folder; the next write of the same
-// value removes it.)
+// the middle, leaves the old value, never a torn one. Failures are silent.
+//
+// On Linux, a value never blocks the module and is only ever a regular file:
+// - Reading opens without blocking. A FIFO, a socket, a device, a folder, or a link to any of
+//   them, reads as an absent value.
+// - A value kept as a symbolic link (or a chain of links; a relative link text counts from the
+//   folder that holds the link) to a regular file is read through the links, and written by
+//   replacing the final file, in its own folder, so that the links stay and lead to the new value.
+// - Anything else in the value's place (a dangling link, a loop of links, a link to something
+//   other than a regular file, a FIFO, a socket, a device, an empty folder) is replaced by a
+//   regular file on writing. A folder with anything in it cannot be replaced: the write fails.
+// - A write goes to a temporary ".<name>.<pid>.tmp" beside the file it replaces, flushed, then
+//   renamed over it; a failed write removes its temporary. A crash in the middle leaves the
+//   temporary behind; the next write in that folder of the same file removes it.
 #ifndef QUINDLE_PLATFORM_SETTINGS_STORE_H
 #define QUINDLE_PLATFORM_SETTINGS_STORE_H
 

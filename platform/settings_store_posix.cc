@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/settings_store.h"
+#include "platform/value_target_posix.h"
 
 namespace quindle {
 namespace {
@@ -63,12 +65,42 @@ void removeStaleTemporaries(int folder, const char* name) {
   ::closedir(dir);
 }
 
+// A rename cannot put a file in place of a folder. An empty one holds no value and goes first;
+// a folder with anything in it is the user's and stays, and the write fails.
+bool renameOver(int folder, const char* temporary, const char* name) {
+  if (::renameat(folder, temporary, folder, name) == 0) return true;
+  return errno == EISDIR && ::unlinkat(folder, name, AT_REMOVEDIR) == 0 &&
+         ::renameat(folder, temporary, folder, name) == 0;
+}
+
+// Replaces the file `name` in `folder` whole: a temporary beside it, flushed, renamed over it.
+// Whatever fails, the temporary goes again and the old file stays.
+void replaceFile(int folder, const char* name, const unsigned char* bytes, size_t size) {
+  removeStaleTemporaries(folder, name);
+  char temporary[NAME_MAX + 1];
+  const int length = std::snprintf(temporary, sizeof temporary, ".%s.%ld.tmp", name,
+                                   static_cast<long>(::getpid()));
+  if (length < 0 || static_cast<size_t>(length) >= sizeof temporary) return;
+  const int fd = ::openat(folder, temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
+                          0600);
+  if (fd < 0) return;
+  const bool written = writeAll(fd, bytes, size) && ::fsync(fd) == 0;
+  if (::close(fd) != 0 || !written || !renameOver(folder, temporary, name)) {
+    ::unlinkat(folder, temporary, 0);
+  }
+}
+
 }  // namespace
 
 void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize) {
-  const int fd = ::openat(folderDescriptor(key), name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) return;
+  // Only a regular file is a value. Looking first keeps devices from being opened at all, and
+  // O_NONBLOCK keeps a FIFO put in place between the look and the open from blocking the module
+  // until a writer comes.
+  const int folder = folderDescriptor(key);
   struct stat info;
+  if (::fstatat(folder, name, &info, 0) != 0 || !S_ISREG(info.st_mode)) return;
+  const int fd = ::openat(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return;
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
     return;
@@ -94,18 +126,10 @@ void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, 
 
 void writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
                       size_t recordSize) {
-  const int folder = folderDescriptor(key);
-  removeStaleTemporaries(folder, name);
-  char temporary[256];
-  std::snprintf(temporary, sizeof temporary, ".%s.%ld.tmp", name, static_cast<long>(::getpid()));
-  const int fd = ::openat(folder, temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
-                          0600);
-  if (fd < 0) return;
-  const bool written = writeAll(fd, static_cast<const unsigned char*>(record), recordSize) &&
-                       ::fsync(fd) == 0;
-  if (::close(fd) != 0 || !written || ::renameat(folder, temporary, folder, name) != 0) {
-    ::unlinkat(folder, temporary, 0);
-  }
+  ValueTarget target;
+  if (!findValueTarget(folderDescriptor(key), name, &target)) return;
+  replaceFile(target.folder, target.name, static_cast<const unsigned char*>(record), recordSize);
+  releaseValueTarget(&target);
 }
 
 }  // namespace quindle

@@ -219,8 +219,8 @@ def case_bad_input_changes_nothing(host):
         (r"--max-files takes", ["settings", "--max-files", " 5"]),
         (r"--max-files takes", ["settings", "--max-files", "99999999999999999999999"]),
         (r"--max-files needs a value", ["settings", "--disable", "--max-files"]),
-        (r"--dictionary: cannot read", ["settings", "--dictionary", host.path(os.path.join(host.work, "none.txt"))]),
-        (r"--dictionary: cannot read", ["settings", "--dictionary", host.path(host.work)]),
+        (r"--dictionary: cannot use", ["settings", "--dictionary", host.path(os.path.join(host.work, "none.txt"))]),
+        (r"--dictionary: cannot use", ["settings", "--dictionary", host.path(host.work)]),
         (r"--enable and --disable", ["settings", "--enable", "--disable"]),
         (r"unknown option \"--colour\"", ["settings", "--disable", "--colour"]),
         (r"--title-length takes a whole number from 1 to 65536", ["run", "--title-length", "0"]),
@@ -375,9 +375,11 @@ def case_help_version_and_configure(host):
     host.refused(1, r"no settings window could be shown", "configure")
     check(host.shown_settings() == before, "configure changed the settings")
 
-    # On a terminal the form asks, and what is typed is stored when the host lets the module go.
-    code, out = host.on_terminal(["configure"], "n\n5\n20abc\n\no\n")
+    # On a terminal the form asks, and what is typed is stored when the host lets the module go; a
+    # wrong answer is explained and asked again, by the rules of the settings command.
+    code, out = host.on_terminal(["configure"], "n\n5\n20abc\n99999999999\n20\n\no\n")
     check(code == 0 and "settings saved" in out, "configure on a terminal: exit %d, %r" % (code, out))
+    check(out.count("Type a whole number from 1 to 4294967295") == 2, "wrong answers not explained: %r" % out)
     shown = host.shown_settings()
     check("directory levels: 5" in shown and "fewer than 20" in shown and "filter: disabled" in shown,
           "configure stored: %r" % shown)
@@ -412,7 +414,7 @@ def case_special_files_never_block(host):
         path = os.path.join(host.work, kind)
         kept.append(make_special(kind, path))
         host.refused(2, r"--module: cannot use .*" + kind, "--module", host.path(path), "run")
-        host.refused(2, r"--dictionary: cannot read .*" + kind, "settings", "--dictionary", host.path(path))
+        host.refused(2, r"--dictionary: cannot use .*" + kind, "settings", "--dictionary", host.path(path))
         if kind != "folder":
             host.refused(2, r"--from: cannot list .*" + kind, "run", "--from", host.path(path))
     host.refused(2, r"--module needs a non-empty value", "--module=", "run")

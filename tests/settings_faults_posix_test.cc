@@ -1,6 +1,5 @@
 // The Linux settings store failing under the module: a folder that is gone, read-only, or not a
 // folder at all, and writers killed in the middle of storing.
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -31,18 +30,6 @@ using namespace quindle_test;
 
 FileFilterSettingsKey keyOf(int fd) {
   return reinterpret_cast<FileFilterSettingsKey>(static_cast<intptr_t>(fd));
-}
-
-std::vector<std::string> folderNames(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (dirent* entry = ::readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    ::closedir(dir);
-  }
-  return names;
 }
 
 // A key whose values cannot be read: the module starts from the defaults.

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "filter/filter_api.h"
 
@@ -25,6 +26,11 @@ void removeTestSettingsKey(TestSettingsKey& key);
 
 // The raw bytes of a stored value, and whether it exists.
 bool readRawValue(const TestSettingsKey& key, const char* name, std::string* bytes);
+
+#if !defined(_WIN32)
+// The names in a folder, without "." and "..".
+std::vector<std::string> folderNames(const std::string& folder);
+#endif
 
 }  // namespace quindle_test
 

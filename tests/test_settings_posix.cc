@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -37,14 +38,9 @@ TestSettingsKey createFastTestSettingsKey() {
 
 void removeTestSettingsKey(TestSettingsKey& key) {
   ::close(static_cast<int>(reinterpret_cast<intptr_t>(key.key)));
-  if (DIR* dir = ::opendir(key.where.c_str())) {
-    while (dirent* entry = ::readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") ::unlink((key.where + "/" + name).c_str());
-    }
-    ::closedir(dir);
-  }
-  ::rmdir(key.where.c_str());
+  // Tests leave folders and links in a value's place too; links are removed, never followed.
+  std::error_code ignored;
+  std::filesystem::remove_all(key.where, ignored);
   key = TestSettingsKey();
 }
 
@@ -53,6 +49,18 @@ bool readRawValue(const TestSettingsKey& key, const char* name, std::string* byt
   if (!in) return false;
   bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return true;
+}
+
+std::vector<std::string> folderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(folder.c_str())) {
+    while (dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(dir);
+  }
+  return names;
 }
 
 }  // namespace quindle_test
