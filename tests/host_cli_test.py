@@ -3,7 +3,8 @@
 exit codes, messages, output and what ends up stored. One case per CTest test:
 
     host_cli_test.py CASE --host EXE --module MODULE --without-execute MODULE --refusing MODULE --words FILE
-                     --version X.Y.Z.W --platform posix|windows --runner 'WRAPPER|ARG' --work DIR
+                     --version X.Y.Z.W --platform posix|windows --memory-limits yes|no
+                     --runner 'WRAPPER|ARG' --work DIR
 
 On Windows builds the host runs through the runner (Wine); paths are then handed over as Z: paths
 and the settings live under a registry key of their own per case.
@@ -428,15 +429,14 @@ def case_special_files_never_block(host):
     document = host.listing("--from", folder)
     check([(e["name"], e["directory"]) for e in document["entries"]] ==
           [("device", False), ("fifo", False), ("socket", False)], "special entries: %r" % document)
-    # As the stored "prefs" they read as nothing stored, and the module's next write replaces them.
+    # A FIFO as the stored "prefs" reads as nothing stored (the store's own tests take every kind).
     host.ok("settings", "--levels", "3")
-    for kind in ("fifo", "device", "socket"):
-        prefs = os.path.join(host.place, "prefs")
-        os.unlink(prefs)
-        kept.append(make_special(kind, prefs))
-        check("directory levels: 2" in host.shown_settings(), "a %s read as settings" % kind)
-        host.ok("run", "--format", "stats")
-        check(os.path.isfile(prefs) and not os.path.islink(prefs), "the module left the %s as prefs" % kind)
+    prefs = os.path.join(host.place, "prefs")
+    os.unlink(prefs)
+    os.mkfifo(prefs)
+    check("directory levels: 2" in host.shown_settings(), "a FIFO read as settings")
+    host.ok("run", "--format", "stats")
+    check(os.path.isfile(prefs), "the module left the FIFO as prefs")
     for listener in kept:
         if listener:
             listener.close()
@@ -459,12 +459,6 @@ def case_settings_kept_as_links(host):
     check(os.path.islink(prefs), "the link was replaced by a file")
     shown = host.ok("settings", "--settings", repository, settings=False)
     check("directory levels: 7" in shown and "fewer than 9" in shown, "the link's target: %r" % shown)
-    # A dangling link is nothing stored, and the next write puts a file in its place.
-    os.unlink(prefs)
-    os.symlink("nowhere", prefs)
-    check("directory levels: 2" in host.shown_settings(), "a dangling link read as settings")
-    host.ok("settings", "--levels", "5")
-    check(os.path.isfile(prefs) and not os.path.islink(prefs), "the dangling link stayed")
 
 
 def wait_until_held(host, running):
@@ -522,8 +516,8 @@ def case_budgets_cut_listings_and_say_so(host):
         check(len(lines) == 1 and re.search(r"cut short: the host refused [0-9]+ director(y|ies) \([0-9]+ at the "
                                             r"budget of %s entr(y|ies)\); it holds %d entr" % (budget, entries), lines[0]),
               "budget %s: %r" % (budget, err))
-    if host.windows:
-        return
+    if host.windows or host.options.memory_limits != "yes":
+        return  # no address space limit there
     code, out, err = host.run("run", "--format", "stats", memory=700 << 20)
     check(code == 1 and re.search(r"cut short: the host refused [0-9]+ directories \([0-9]+ for want of memory\)", err)
           and "entries: " in out, "out of memory: exit %d, %r" % (code, err))
@@ -678,7 +672,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("case")
     for option in ("--host", "--module", "--without-execute", "--refusing", "--words", "--version",
-                   "--platform", "--runner", "--work"):
+                   "--platform", "--memory-limits", "--runner", "--work"):
         parser.add_argument(option, required=True)
     options = parser.parse_args()
     case = globals().get("case_" + options.case)
