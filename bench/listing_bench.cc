@@ -17,6 +17,7 @@
 #include "filter/text_field.h"
 #include "generator/listing_builder.h"
 #include "generator/random_source.h"
+#include "host_kit/directory_allocator.h"
 #include "reference_model.h"
 
 namespace quindle_bench {
@@ -45,28 +46,28 @@ FilterPrefs prefsFor(const TreeCase& tree) {
   return prefs;
 }
 
-// One untimed build: loads the dictionary, warms the heap, and gives the tree's shape.
-TreeShape buildOnce(const TreeCase& tree, FilterPrefs* prefs) {
+// One untimed build: loads the dictionary, warms the heap, and gives the tree's layout.
+TreeLayout buildOnce(const TreeCase& tree, FilterPrefs* prefs) {
   const FileFilterInfo info = benchHostInfo();
   quindle::seedRandom(tree.seed);
   FileDirectory* root = quindle::buildListing(info, prefs);
-  TreeShape shape = shapeOf(root);
-  benchFreeTree(root);
-  return shape;
+  TreeLayout layout = layoutOf(root);
+  quindle_host_kit::freeTree(root);
+  return layout;
 }
 
 // Seconds to allocate the tree's directories through the host allocator and fill them with
 // memset: the least any builder of this tree could take.
-double timeWriteFloor(const TreeShape& shape, std::vector<FileDirectory*>* directories) {
+double timeWriteFloor(const TreeLayout& layout, std::vector<FileDirectory*>* directories) {
   const double start = Clock::now();
-  for (int32_t count : shape.directoryCounts) {
-    FileDirectory* dir = benchAllocDirectory(count);
+  for (int32_t count : layout.directoryCounts) {
+    FileDirectory* dir = quindle_host_kit::allocDirectory(count);
     std::memset(dir->entries, 0, static_cast<size_t>(count) * sizeof(FileEntry));
     directories->push_back(dir);
   }
   benchmark::ClobberMemory();
   const double seconds = secondsSince(start);
-  for (FileDirectory* dir : *directories) std::free(dir);
+  for (FileDirectory* dir : *directories) quindle_host_kit::freeTree(dir);
   directories->clear();
   return seconds;
 }
@@ -99,7 +100,7 @@ double timeModel(uint32_t seed, const quindle_test::ModelSettings& settings) {
 // minute to the next; each is reported by its median tree.
 void runTree(benchmark::State& state, TreeCase tree) {
   FilterPrefs prefs = prefsFor(tree);
-  const TreeShape shape = buildOnce(tree, &prefs);
+  const TreeLayout layout = buildOnce(tree, &prefs);
   const FileFilterInfo info = benchHostInfo();
   std::vector<std::string> lines;
   quindle_test::ModelSettings settings;
@@ -111,7 +112,7 @@ void runTree(benchmark::State& state, TreeCase tree) {
     settings.lineCount = static_cast<int32_t>(lines.size());
   }
   std::vector<FileDirectory*> directories;
-  directories.reserve(shape.directoryCounts.size());
+  directories.reserve(layout.directoryCounts.size());
   std::vector<double> builds;
   std::vector<double> floors;
   std::vector<double> models;
@@ -121,12 +122,12 @@ void runTree(benchmark::State& state, TreeCase tree) {
     FileDirectory* root = quindle::buildListing(info, &prefs);
     const double built = secondsSince(start);
     state.SetIterationTime(built);
-    benchFreeTree(root);
+    quindle_host_kit::freeTree(root);
     builds.push_back(built);
-    floors.push_back(timeWriteFloor(shape, &directories));
+    floors.push_back(timeWriteFloor(layout, &directories));
     models.push_back(timeModel(tree.seed, settings));
   }
-  state.counters["items"] = static_cast<double>(shape.entries);
+  state.counters["items"] = static_cast<double>(layout.entries);
   state.counters["median"] = medianNanoseconds(builds);
   state.counters["floor median"] = medianNanoseconds(floors);
   state.counters["model median"] = medianNanoseconds(models);

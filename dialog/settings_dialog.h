@@ -15,10 +15,6 @@ namespace quindle {
 
 int showSettingsDialog(FileFilterInfo* info, FileFilterWindow parent);
 
-// Chooses `path` as the dictionary: the path is stored and the file will be counted afresh.
-// A path that does not fit the field is refused and nothing changes.
-bool chooseDictionaryPath(FilterPrefs* prefs, const char* path);
-
 }  // namespace quindle
 
 #endif

@@ -36,7 +36,7 @@ Outcome runInChild(const char* typed) {
     std::memset(&outcome.prefs, 0, sizeof outcome.prefs);
     outcome.prefs.dirLevels = 2;
     outcome.prefs.maxFiles = 100;
-    FileFilterInfo info = quindle_test::makeHostInfo(nullptr);
+    FileFilterInfo info = quindle_test::hostInfoFor(nullptr);
     info.userData = &outcome.prefs;
     outcome.result = showSettingsDialog(&info, nullptr);
     ssize_t ignored = write(report[1], &outcome, sizeof outcome);

@@ -9,6 +9,7 @@
 #include "dialog/dialog_resources.h"
 #include "dialog/dialog_rules.h"
 #include "dialog/settings_dialog.h"
+#include "filter/settings.h"
 #include "filter/module_state.h"
 
 namespace quindle {

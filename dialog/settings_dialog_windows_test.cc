@@ -108,7 +108,7 @@ class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
     settings = createTestSettingsKey();
-    info = makeHostInfo(settings.key);
+    info = hostInfoFor(settings.key);
     ASSERT_EQ(FileFilterInitialize(&info), 1);
     dialogPosition = {0, 0};
     owner = CreateWindowExA(0, "STATIC", "Quindle test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
@@ -151,7 +151,7 @@ class SettingsDialog : public ::testing::Test {
     return result;
   }
 
-  TestSettingsKey settings;
+  SettingsKey settings;
   FileFilterInfo info;
   HWND owner = nullptr;
   DialogPosition opened = {0, 0};
@@ -288,7 +288,7 @@ TEST_F(SettingsDialog, TheChooserTakesATypedPathEvenWhenTheDialogIsCancelled) {
   });
   prefs().enabled = 1;
   char title[64];
-  testFreeTree(FileFilterExecute(&info, nullptr, title, sizeof title));
+  freeTree(FileFilterExecute(&info, nullptr, title, sizeof title));
   EXPECT_EQ(prefs().lineCount, 3);
   std::remove(words.c_str());
 }
@@ -340,7 +340,7 @@ TEST_F(SettingsDialog, APositionSurvivesUninitializeAndInitialize) {
   });
   FileFilterUninitialize(&info);
   dialogPosition = {0, 0};
-  info = makeHostInfo(settings.key);
+  info = hostInfoFor(settings.key);
   ASSERT_EQ(FileFilterInitialize(&info), 1);
   runDialog([](HWND dialog) { clickAndGoOn(dialog, IDCANCEL); });
   EXPECT_EQ(opened.x, 300);

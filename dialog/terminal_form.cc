@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "dialog/settings_dialog.h"
+#include "filter/settings.h"
 #include "filter/settings_rules.h"
+#include "filter/text_field.h"
 #include "platform/dictionary_file.h"
 
 namespace quindle {
@@ -47,16 +49,13 @@ bool answered(Form* form, bool* usable) {
   return reply != Reply::kEnded;
 }
 
-// A stored path is any bytes: C0 controls, DEL and the C1 controls (UTF-8's C2 80 to C2 9F) would
-// act on the terminal, so each shows as '?'.
+// A stored path is any bytes; its controls show as '?'.
 void showText(std::FILE* out, const char* text, size_t fieldSize) {
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
   const size_t length = strnlen(text, fieldSize);
   for (size_t i = 0; i < length; ++i) {
-    const bool c1 =
-        bytes[i] == 0xC2 && i + 1 < length && bytes[i + 1] >= 0x80 && bytes[i + 1] <= 0x9F;
-    std::fputc(bytes[i] < 0x20 || bytes[i] == 0x7F || c1 ? '?' : bytes[i], out);
-    if (c1) ++i;
+    const size_t control = controlLength(text, length, i);
+    std::fputc(control ? '?' : text[i], out);
+    if (control) i += control - 1;
   }
 }
 

@@ -29,7 +29,7 @@ class Exports : public ::testing::Test {
     ASSERT_NE(settings.key, nullptr);
     dialogPosition = {0, 0};
     previousClock = replaceClockForTesting(fixedClock);
-    info = makeHostInfo(settings.key);
+    info = hostInfoFor(settings.key);
   }
   void TearDown() override {
     replaceClockForTesting(previousClock);
@@ -42,7 +42,7 @@ class Exports : public ::testing::Test {
     writeStoredValue(settings.key, name, bytes.data(), bytes.size());
   }
 
-  TestSettingsKey settings;
+  SettingsKey settings;
   FileFilterInfo info;
   SecondsClock previousClock = nullptr;
 };
@@ -150,7 +150,7 @@ TEST_F(Exports, SettingsRoundTripThroughUninitializeAndInitialize) {
   EXPECT_EQ(stored.size(), 8u);
 
   dialogPosition = {0, 0};
-  FileFilterInfo again = makeHostInfo(settings.key);
+  FileFilterInfo again = hostInfoFor(settings.key);
   ASSERT_EQ(FileFilterInitialize(&again), 1);
   EXPECT_EQ(std::memcmp(again.userData, &expected, sizeof expected), 0);
   EXPECT_EQ(dialogPosition.x, 924);
@@ -160,26 +160,26 @@ TEST_F(Exports, SettingsRoundTripThroughUninitializeAndInitialize) {
 
 TEST_F(Exports, ADisabledFilterPassesTheHostTreeThroughUntouched) {
   ASSERT_EQ(FileFilterInitialize(&info), 1);
-  FileDirectory* hostTree = testAllocDirectory(3);
+  FileDirectory* hostTree = allocDirectory(3);
   resetTestHost();
   char title[32];
   std::memset(title, 'T', sizeof title);
   EXPECT_EQ(FileFilterExecute(&info, hostTree, title, sizeof title), hostTree);
-  EXPECT_EQ(testHost.allocCalls, 0);
-  EXPECT_EQ(testHost.freeTreeCalls, 0);
+  EXPECT_EQ(allocatorCounts().calls, 0);
+  EXPECT_EQ(allocatorCounts().freeTreeCalls, 0);
   for (char c : title) ASSERT_EQ(c, 'T');
-  testFreeTree(hostTree);
+  freeTree(hostTree);
   FileFilterUninitialize(&info);
 }
 
 TEST_F(Exports, AnEnabledFilterReplacesTheTreeSeededByTheClock) {
   ASSERT_EQ(FileFilterInitialize(&info), 1);
   prefs().enabled = 1;
-  FileDirectory* hostTree = testAllocDirectory(3);
+  FileDirectory* hostTree = allocDirectory(3);
   char title[64];
   FileDirectory* root = FileFilterExecute(&info, hostTree, title, sizeof title);
-  EXPECT_EQ(testHost.freeTreeCalls, 1) << "the host's tree goes back to the host";
-  EXPECT_EQ(testHost.liveDirectories, testHost.allocCalls - 1);
+  EXPECT_EQ(allocatorCounts().freeTreeCalls, 1) << "the host's tree goes back to the host";
+  EXPECT_EQ(allocatorCounts().directories, allocatorCounts().calls - 1);
 
   const ModelListing expected =
       modelListing(kFixedSecondState, {100, 2}, sizeof title);
@@ -194,8 +194,8 @@ TEST_F(Exports, AnEnabledFilterReplacesTheTreeSeededByTheClock) {
   EXPECT_EQ(describeTree(second, &problem), expected.tree);
   EXPECT_EQ(std::string(longTitle),
             modelListing(kFixedSecondState, {100, 2}, 4000).title);
-  testFreeTree(second);
-  EXPECT_EQ(testHost.liveDirectories, 0);
+  freeTree(second);
+  EXPECT_EQ(allocatorCounts().directories, 0);
   FileFilterUninitialize(&info);
 }
 
@@ -205,13 +205,13 @@ TEST_F(Exports, AnyNonzeroStoredEnabledReplacesTheTree) {
   for (uint32_t enabled : {1u, 2u, 0x80000000u, 0xFFFFFFFFu}) {
     storeRaw("prefs", std::string(reinterpret_cast<const char*>(&enabled), sizeof enabled));
     ASSERT_EQ(FileFilterInitialize(&info), 1);
-    FileDirectory* hostTree = testAllocDirectory(3);
+    FileDirectory* hostTree = allocDirectory(3);
     resetTestHost();
     char title[32];
     FileDirectory* root = FileFilterExecute(&info, hostTree, title, sizeof title);
     EXPECT_NE(root, hostTree) << enabled;
-    EXPECT_EQ(testHost.freeTreeCalls, 1) << enabled;
-    testFreeTree(root);
+    EXPECT_EQ(allocatorCounts().freeTreeCalls, 1) << enabled;
+    freeTree(root);
     FileFilterUninitialize(&info);
   }
 }
@@ -222,7 +222,7 @@ TEST_F(Exports, TitleBuffersAreFilledWithinTheirLength) {
   prefs().maxFiles = 3;
   for (int32_t titleLen : {1, 16, 511, 4000}) {
     std::string buffer(static_cast<size_t>(titleLen) + 8, '\x7f');
-    testFreeTree(FileFilterExecute(&info, nullptr, &buffer[0], titleLen));
+    freeTree(FileFilterExecute(&info, nullptr, &buffer[0], titleLen));
     const size_t length = std::strlen(buffer.c_str());
     EXPECT_LT(length, static_cast<size_t>(titleLen));
     for (size_t i = length; i < static_cast<size_t>(titleLen); ++i) ASSERT_EQ(buffer[i], '\0');
@@ -233,17 +233,17 @@ TEST_F(Exports, TitleBuffersAreFilledWithinTheirLength) {
   // No title buffer at all: the tree still comes back.
   FileDirectory* root = FileFilterExecute(&info, nullptr, nullptr, 0);
   EXPECT_NE(root, nullptr);
-  testFreeTree(root);
+  freeTree(root);
   FileFilterUninitialize(&info);
 }
 
 TEST_F(Exports, CallsWithoutAnInitializedRecordAreHarmless) {
-  FileDirectory* hostTree = testAllocDirectory(0);
+  FileDirectory* hostTree = allocDirectory(0);
   EXPECT_EQ(FileFilterExecute(nullptr, hostTree, nullptr, 0), hostTree);
   EXPECT_EQ(FileFilterExecute(&info, hostTree, nullptr, 0), hostTree);
   FileFilterUninitialize(nullptr);
   FileFilterUninitialize(&info);
-  testFreeTree(hostTree);
+  freeTree(hostTree);
 }
 
 }  // namespace

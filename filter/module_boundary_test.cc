@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "loaded_module.h"
-#include "platform/dynamic_library.h"
+#include "host_kit/loaded_module.h"
 #include "temp_file.h"
 #include "test_host.h"
 #include "test_settings.h"
@@ -14,13 +13,14 @@
 namespace quindle {
 namespace {
 
+using namespace quindle_host_kit;
 using namespace quindle_test;
 
 class ModuleBoundary : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    ASSERT_TRUE(loadModule(QUINDLE_MODULE_FILE, &module, &error)) << error;
+    ASSERT_TRUE(loadModule(besideExecutable(QUINDLE_MODULE_FILE), &module, &error)) << error;
     initialize = module.initialize;
     userInterface = module.userInterface;
     execute = module.execute;
@@ -38,7 +38,7 @@ class ModuleBoundary : public ::testing::Test {
   FileFilterUserInterfaceFn userInterface = nullptr;
   FileFilterExecuteFn execute = nullptr;
   FileFilterUninitializeFn uninitialize = nullptr;
-  TestSettingsKey settings;
+  SettingsKey settings;
 };
 
 TEST_F(ModuleBoundary, ExportsAreFoundByTheirPlainNames) {
@@ -46,18 +46,18 @@ TEST_F(ModuleBoundary, ExportsAreFoundByTheirPlainNames) {
   EXPECT_NE(userInterface, nullptr);
   EXPECT_NE(execute, nullptr);
   EXPECT_NE(uninitialize, nullptr);
-  EXPECT_EQ(findExport(module.library, "makeName"), nullptr);
-  EXPECT_EQ(findExport(module.library, "_FileFilterExecute"), nullptr);
+  EXPECT_EQ(findExport(module, "makeName"), nullptr);
+  EXPECT_EQ(findExport(module, "_FileFilterExecute"), nullptr);
 }
 
 TEST_F(ModuleBoundary, AHostRunsAWholeCycleThroughTheModule) {
   ASSERT_NE(initialize, nullptr);
-  FileFilterInfo info = makeHostInfo(settings.key);
+  FileFilterInfo info = hostInfoFor(settings.key);
   ASSERT_EQ(initialize(&info), 1);
   EXPECT_STREQ(info.name, "Quindle");
   EXPECT_EQ(info.userData->maxFiles, 100u);
 
-  FileDirectory* hostTree = testAllocDirectory(2);
+  FileDirectory* hostTree = allocDirectory(2);
   char title[40];
   std::memset(title, 'T', sizeof title);
   EXPECT_EQ(execute(&info, hostTree, title, sizeof title), hostTree) << "disabled by default";
@@ -71,12 +71,12 @@ TEST_F(ModuleBoundary, AHostRunsAWholeCycleThroughTheModule) {
   describeTree(root, &problem);
   EXPECT_EQ(problem, "");
   EXPECT_LT(std::strlen(title), sizeof title);
-  EXPECT_LT(entryCount(root), 50);
-  testFreeTree(root);
-  EXPECT_EQ(testHost.liveDirectories, 0);
+  EXPECT_LT(entryCountOf(root), 50);
+  freeTree(root);
+  EXPECT_EQ(allocatorCounts().directories, 0);
   uninitialize(&info);
 
-  FileFilterInfo again = makeHostInfo(settings.key);
+  FileFilterInfo again = hostInfoFor(settings.key);
   ASSERT_EQ(initialize(&again), 1);
   EXPECT_EQ(again.userData->enabled, 1u) << "settings stored by the module come back";
   EXPECT_EQ(again.userData->maxFiles, 50u);
@@ -90,7 +90,7 @@ TEST_F(ModuleBoundary, NamesComeFromTheDictionaryAndItsCountIsStored) {
   ASSERT_NE(initialize, nullptr);
   TempPath dictionary;
   writeFileBytes(dictionary.path, "red\r\ngreen\r\nblue\r\n");
-  FileFilterInfo info = makeHostInfo(settings.key);
+  FileFilterInfo info = hostInfoFor(settings.key);
   ASSERT_EQ(initialize(&info), 1);
   info.userData->enabled = 1;
   std::strcpy(info.userData->dictionaryPath, dictionary.path.c_str());
@@ -100,8 +100,8 @@ TEST_F(ModuleBoundary, NamesComeFromTheDictionaryAndItsCountIsStored) {
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(info.userData->lineCount, 3);
   std::string names = title;
-  for (int32_t i = 0; i < entryCount(root); ++i) names += std::string(" ") + root->entries[i].name;
-  testFreeTree(root);
+  for (int32_t i = 0; i < entryCountOf(root); ++i) names += std::string(" ") + root->entries[i].name;
+  freeTree(root);
   for (const char* word : {"Red", "Green", "Blue", "red", "green", "blue"}) {
     for (size_t at = names.find(word); at != std::string::npos; at = names.find(word)) {
       names.erase(at, std::strlen(word));

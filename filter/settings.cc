@@ -14,6 +14,14 @@ void setDefaultPrefs(FilterPrefs* prefs) {
   prefs->lineCount = 0;
 }
 
+bool chooseDictionaryPath(FilterPrefs* prefs, const char* path) {
+  const size_t length = strnlen(path, sizeof prefs->dictionaryPath);
+  if (length == sizeof prefs->dictionaryPath) return false;
+  std::memcpy(prefs->dictionaryPath, path, length + 1);
+  prefs->lineCount = 0;
+  return true;
+}
+
 void loadStoredSettings(FileFilterSettingsKey key, FilterPrefs* prefs, DialogPosition* position) {
   readStoredValue(key, kPrefsValueName, prefs, sizeof *prefs);
   // A stored path may fill its whole field; cut its last byte rather than read past the field.

@@ -14,6 +14,10 @@ constexpr char kFilterDisplayName[] = "Quindle";
 // Disabled, 2 levels, 100 files, no dictionary, not counted.
 void setDefaultPrefs(FilterPrefs* prefs);
 
+// Chooses `path` as the dictionary ("" for none): the path is stored and the file will be counted
+// afresh. A path that does not fit the field is refused and nothing changes.
+bool chooseDictionaryPath(FilterPrefs* prefs, const char* path);
+
 // Overlays the stored values on `prefs` and `position`: an absent value leaves its record as it
 // was. The path always ends up zero-terminated within its field.
 void loadStoredSettings(FileFilterSettingsKey key, FilterPrefs* prefs, DialogPosition* position);

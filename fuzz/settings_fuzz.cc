@@ -84,7 +84,7 @@ std::string storedValue(const Scratch& s, const char* name) {
 void runTwice(FileFilterInfo* info) {
   for (int32_t titleLen : {300, 1}) {
     quindle_test::resetTestHost();
-    quindle_test::testHost.entryBudget = 4000;
+    quindle_test::allocatorRules().entryBudget = 4000;
     char title[300];
     std::memset(title, 'T', sizeof title);
     FileDirectory* root = FileFilterExecute(info, nullptr, title, titleLen);
@@ -93,8 +93,8 @@ void runTwice(FileFilterInfo* info) {
     int64_t malformed = 0;
     quindle_test::shapeOfTree(root, &shape, &malformed);
     check(malformed == 0);
-    quindle_test::testFreeTree(root);
-    check(quindle_test::testHost.liveDirectories == 0);
+    quindle_test::freeTree(root);
+    check(quindle_test::allocatorCounts().directories == 0);
   }
 }
 
@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   quindle::dialogPosition = {0, 0};
   quindle::releaseWordTable();
-  FileFilterInfo info = quindle_test::makeHostInfo(
+  FileFilterInfo info = quindle_test::hostInfoFor(
       reinterpret_cast<FileFilterSettingsKey>(static_cast<intptr_t>(s.folderFd)));
   check(FileFilterInitialize(&info) == 1);
   FilterPrefs& prefs = *info.userData;

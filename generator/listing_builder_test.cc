@@ -43,10 +43,10 @@ class ListingBuilder : public ::testing::TestWithParam<ListingPath> {
     resetTestHost();
     std::memset(&prefs, 0, sizeof prefs);
     prefs.enabled = 1;
-    info = makeHostInfo(nullptr);
+    info = hostInfoFor(nullptr);
   }
   void TearDown() override {
-    EXPECT_EQ(testHost.liveDirectories, 0) << "the host leaked a tree";
+    EXPECT_EQ(allocatorCounts().directories, 0) << "the host leaked a tree";
     forceListingPath(availablePaths().back());
   }
 
@@ -65,7 +65,7 @@ class ListingBuilder : public ::testing::TestWithParam<ListingPath> {
       EXPECT_EQ(title.find_first_not_of('\0', std::strlen(title.c_str())), std::string::npos)
           << "title not zero-filled";
     }
-    testFreeTree(root);
+    freeTree(root);
     return result;
   }
 
@@ -194,9 +194,9 @@ TEST_P(ListingBuilder, OneFileAtMostMeansOneEmptyRoot) {
   seedRandom(42);
   FileDirectory* root = buildListing(info, &prefs);
   ASSERT_NE(root, nullptr);
-  EXPECT_EQ(entryCount(root), 0);
-  EXPECT_EQ(testHost.allocCalls, 1);
-  testFreeTree(root);
+  EXPECT_EQ(entryCountOf(root), 0);
+  EXPECT_EQ(allocatorCounts().calls, 1);
+  freeTree(root);
 }
 
 TEST_P(ListingBuilder, RefusedAllocationsLeaveAConsistentTree) {
@@ -204,15 +204,15 @@ TEST_P(ListingBuilder, RefusedAllocationsLeaveAConsistentTree) {
   prefs.dirLevels = 3;
   const uint32_t seed = 2024;
   seedRandom(seed);
-  testFreeTree(buildListing(info, &prefs));
-  const int allocations = testHost.allocCalls;
+  freeTree(buildListing(info, &prefs));
+  const int allocations = allocatorCounts().calls;
   ASSERT_GT(allocations, 5) << "pick a seed with more subdirectories";
 
   for (bool everyAfter : {false, true}) {
     for (int k = 1; k <= allocations + 1; ++k) {
       resetTestHost();
-      testHost.failAllocationNumber = k;
-      testHost.failEveryAllocationAfter = everyAfter;
+      allocatorRules().refuseCall = k;
+      allocatorRules().refuseLaterCalls = everyAfter;
       seedRandom(seed);
       FileDirectory* root = buildListing(info, &prefs);
       if (k == 1 && everyAfter) {
@@ -221,13 +221,13 @@ TEST_P(ListingBuilder, RefusedAllocationsLeaveAConsistentTree) {
       }
       ASSERT_NE(root, nullptr) << "k " << k;
       if (k == 1) {
-        EXPECT_EQ(entryCount(root), 0) << "the root is retried as an empty directory";
+        EXPECT_EQ(entryCountOf(root), 0) << "the root is retried as an empty directory";
       }
       std::string problem;
       describeTree(root, &problem);
       EXPECT_EQ(problem, "") << "k " << k << (everyAfter ? " and every later one" : "");
-      testFreeTree(root);
-      EXPECT_EQ(testHost.liveDirectories, 0);
+      freeTree(root);
+      EXPECT_EQ(allocatorCounts().directories, 0);
     }
   }
 }
@@ -265,7 +265,7 @@ TEST_P(ListingBuilder, ADeepTreeBuildsOnASmallStack) {
   std::string problem;
   EXPECT_EQ(describeTree(run.root, &problem), expected.tree);
   EXPECT_EQ(problem, "");
-  testFreeTree(run.root);
+  freeTree(run.root);
 }
 
 // Too large to describe as text: compared with the model by its shape.
@@ -287,7 +287,7 @@ TEST_P(ListingBuilder, TwoThousandLevelsBuildOnASmallStack) {
   TreeShape actual;
   int64_t malformed = 0;
   shapeOfTree(run.root, &actual, &malformed);
-  testFreeTree(run.root);
+  freeTree(run.root);
   EXPECT_EQ(malformed, 0);
   EXPECT_EQ(actual.deepestLevel, expected.deepestLevel);
   EXPECT_EQ(actual.entries, expected.entries);

@@ -26,7 +26,7 @@ int configureCommand(HostOptions& options, Arguments& args) {
   const int started = startSession(options, &session);
   if (started != kExitOk) return started;
   // The host has no window of its own to own the settings window.
-  const int result = session.exports.userInterface(&session.info, nullptr);
+  const int result = session.module.userInterface(&session.info, nullptr);
   endSession(&session);
   switch (result) {
     case kWindowOk:

@@ -5,11 +5,14 @@
 #include <cstring>
 #include <vector>
 
+#include "filter/text_field.h"
 #include "host/command_line.h"
 #include "host/file_system.h"
-#include "host/host_tree.h"
+#include "host_kit/directory_allocator.h"
 
 namespace quindle_host {
+
+using namespace quindle_host_kit;
 namespace {
 
 // A folder on the walk's path from the root to the folder open now.
@@ -29,21 +32,18 @@ std::string pathTo(const std::vector<Level>& path, size_t depth) {
   return joined;
 }
 
-void copyField(char* field, size_t fieldSize, const std::string& text) {
-  const std::string fitting = cutToWholeCharacters(text, fieldSize - 1);
-  std::memcpy(field, fitting.data(), fitting.size());
-  std::memset(field + fitting.size(), 0, fieldSize - fitting.size());
-}
-
 void fillEntry(FileEntry& entry, const FolderItem& item) {
-  copyField(entry.name, sizeof entry.name, item.name);
+  // A name cut inside a character would show as a broken one.
+  const std::string name = cutToWholeCharacters(item.name, sizeof entry.name - 1);
+  quindle::copyZeroFilled(entry.name, sizeof entry.name, name.c_str());
   if (item.isFolder) {
-    copyField(entry.sizeText, sizeof entry.sizeText, "[dir]");
+    quindle::copyZeroFilled(entry.sizeText, sizeof entry.sizeText, "[dir]");
     entry.flags[0] = entry.flags[1] = 1;
     return;
   }
   const uint64_t kilobytes = item.bytes / 1024 + (item.bytes % 1024 != 0);
-  copyField(entry.sizeText, sizeof entry.sizeText, std::to_string(kilobytes) + "KB");
+  quindle::copyZeroFilled(entry.sizeText, sizeof entry.sizeText,
+                          (std::to_string(kilobytes) + "KB").c_str());
   entry.value = static_cast<int64_t>(item.bytes);
 }
 
@@ -52,7 +52,7 @@ FileDirectory* directoryOf(std::vector<FolderItem>& items) {
   std::sort(items.begin(), items.end(),
             [](const FolderItem& a, const FolderItem& b) { return a.name < b.name; });
   FileDirectory* dir = items.size() <= INT32_MAX
-                           ? hostAllocDirectory(static_cast<int32_t>(items.size()))
+                           ? allocDirectory(static_cast<int32_t>(items.size()))
                            : nullptr;
   if (!dir) return nullptr;
   for (size_t i = 0; i < items.size(); ++i) fillEntry(dir->entries[i], items[i]);
@@ -61,7 +61,7 @@ FileDirectory* directoryOf(std::vector<FolderItem>& items) {
 
 FileDirectory* fail(FileDirectory* root, OpenFolder* open, std::string* error,
                     const std::string& message) {
-  hostFreeTree(root);
+  freeTree(root);
   closeFolder(open);
   *error = message;
   return nullptr;

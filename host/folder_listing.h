@@ -1,4 +1,4 @@
-// A real folder as the host's own tree, built through hostAllocDirectory: one directory per folder,
+// A real folder as the host's own tree, built through allocDirectory: one directory per folder,
 // its entries sorted by name; files show their size in kilobytes, rounded up ("0KB" only when
 // empty), and carry their byte count as value; subfolders are "[dir]" entries with their contents.
 // Links and junctions are listed as files and never followed, so a loop cannot trap the walk,

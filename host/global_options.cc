@@ -1,9 +1,11 @@
 #include "host/global_options.h"
 
 #include "host/file_system.h"
-#include "host/settings_location.h"
+#include "host_kit/settings_location.h"
 
 namespace quindle_host {
+
+using namespace quindle_host_kit;
 
 bool takeGlobalOption(Arguments& args, const std::string& option, HostOptions* options,
                       int* status) {

@@ -4,9 +4,11 @@
 
 #include "host/json_text.h"
 #include "host/module_text.h"
-#include "host/tree_walk.h"
+#include "host_kit/tree_walk.h"
 
 namespace quindle_host {
+
+using namespace quindle_host_kit;
 namespace {
 
 struct JsonEntries {

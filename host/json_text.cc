@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "host/module_text.h"
+#include "filter/text_field.h"
 
 namespace quindle_host {
 namespace {
@@ -29,7 +29,7 @@ std::string jsonString(const std::string& utf8) {
       case '\t': out += "\\t"; continue;
       default: break;
     }
-    const size_t control = controlLength(utf8, i);
+    const size_t control = quindle::controlLength(utf8.data(), utf8.size(), i);
     if (control == 0) {
       out += static_cast<char>(byte);
     } else {

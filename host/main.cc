@@ -7,17 +7,18 @@
 #include "host/console.h"
 #include "host/file_system.h"
 #include "host/standard_output.h"
-#include "platform/dynamic_library.h"
+#include "host_kit/loaded_module.h"
 
 namespace {
 
 using namespace quindle_host;
+using namespace quindle_host_kit;
 
 // A build folder and a Windows install keep the module beside the host; an installed Linux tree
 // keeps it in its own folder. Beside wins, and is the path named when neither is there.
 std::string defaultModulePath() {
-  const std::string beside = quindle::besideExecutable(QUINDLE_MODULE_FILE);
-  const std::string installed = quindle::besideExecutable(QUINDLE_INSTALLED_MODULE_FILE);
+  const std::string beside = quindle_host_kit::besideExecutable(QUINDLE_MODULE_FILE);
+  const std::string installed = quindle_host_kit::besideExecutable(QUINDLE_INSTALLED_MODULE_FILE);
   std::string reason;
   return !isRegularFile(beside, &reason) && isRegularFile(installed, &reason) ? installed : beside;
 }

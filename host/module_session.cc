@@ -1,66 +1,60 @@
 #include "host/module_session.h"
 
-#include <cstring>
-
 #include "host/command_line.h"
-#include "host/host_tree.h"
+#include "host_kit/directory_allocator.h"
 
 namespace quindle_host {
+
+using namespace quindle_host_kit;
+
 namespace {
 
-template <typename Function>
-bool findNamedExport(const ModuleSession& session, const HostOptions& options, const char* name,
-                     Function* function) {
-  *function = reinterpret_cast<Function>(quindle::findExport(session.library, name));
-  if (!*function) reportError("the module " + options.modulePath + " has no export " + name);
-  return *function != nullptr;
-}
-
-bool findExports(const HostOptions& options, ModuleSession* session) {
-  ModuleExports& exports = session->exports;
-  return findNamedExport(*session, options, "FileFilterInitialize", &exports.initialize) &&
-         findNamedExport(*session, options, "FileFilterUserInterface", &exports.userInterface) &&
-         findNamedExport(*session, options, "FileFilterExecute", &exports.execute) &&
-         findNamedExport(*session, options, "FileFilterUninitialize", &exports.uninitialize);
+// The first export the module lacks, or null.
+const char* missingExport(const LoadedModule& module) {
+  if (!module.initialize) return "FileFilterInitialize";
+  if (!module.userInterface) return "FileFilterUserInterface";
+  if (!module.execute) return "FileFilterExecute";
+  if (!module.uninitialize) return "FileFilterUninitialize";
+  return nullptr;
 }
 
 }  // namespace
 
 int startSession(const HostOptions& options, ModuleSession* session) {
   std::string error;
-  session->library = quindle::openDynamicLibrary(options.modulePath, &error);
-  if (!session->library.handle) {
+  if (!loadModule(options.modulePath, &session->module, &error)) {
     reportError("cannot load the module: " + error);
     return kExitFailure;
   }
-  if (!findExports(options, session)) {
-    quindle::closeDynamicLibrary(session->library);
+  if (const char* missing = missingExport(session->module)) {
+    reportError("the module " + options.modulePath + " has no export " + missing);
+    unloadModule(&session->module);
     return kExitFailure;
   }
-  if (!openSettingsKey(options.settingsPlace, SettingsAccess::change, &session->settings, &error)) {
+  if (!openSettingsKey(options.settingsPlace, SettingsAccess::change, sayWaitingForSettings,
+                       &session->settings, &error)) {
     reportError(error);
-    quindle::closeDynamicLibrary(session->library);
+    unloadModule(&session->module);
     return settingsPlaceFailure(options);
   }
-  FileFilterInfo& info = session->info;
-  std::memset(&info, 0, sizeof info);
-  info.version = FILE_FILTER_INTERFACE_VERSION;
-  info.settingsKey = session->settings.key;
-  info.allocDirectory = hostAllocDirectory;
-  info.freeTree = hostFreeTree;
-  if (session->exports.initialize(&info) != 1) {
+  session->info = hostInfoFor(session->settings.key);
+  if (session->module.initialize(&session->info) != 1) {
     reportError("the module " + options.modulePath + " refused to initialize");
     closeSettingsKey(&session->settings);
-    quindle::closeDynamicLibrary(session->library);
+    unloadModule(&session->module);
     return kExitFailure;
   }
   return kExitOk;
 }
 
 void endSession(ModuleSession* session) {
-  session->exports.uninitialize(&session->info);
+  session->module.uninitialize(&session->info);
   closeSettingsKey(&session->settings);
-  quindle::closeDynamicLibrary(session->library);
+  unloadModule(&session->module);
+}
+
+void sayWaitingForSettings() {
+  reportError("waiting for another quindle-host using these settings");
 }
 
 }  // namespace quindle_host

@@ -1,32 +1,22 @@
 // One filter instance, driven in the order the module requires. startSession loads the module by
-// path, finds its four exports by name, opens (and holds) the settings key and calls FileFilterInitialize,
+// path, checks its four exports, opens (and holds) the settings key and calls FileFilterInitialize,
 // which must return 1. The caller then makes its FileFilterUserInterface and FileFilterExecute
-// calls. endSession calls FileFilterUninitialize (which is when the module stores its settings),
-// closes the key and unloads the module. Trees the host received stay valid after that: they are
-// the host's memory.
+// calls through `module`. endSession calls FileFilterUninitialize (which is when the module stores
+// its settings), closes the key and unloads the module. Trees the host received stay valid after
+// that: they are the host's memory.
 #ifndef QUINDLE_HOST_MODULE_SESSION_H
 #define QUINDLE_HOST_MODULE_SESSION_H
 
-#include <string>
-
 #include "filter/filter_api.h"
 #include "host/global_options.h"
-#include "host/settings_location.h"
-#include "platform/dynamic_library.h"
+#include "host_kit/loaded_module.h"
+#include "host_kit/settings_location.h"
 
 namespace quindle_host {
 
-struct ModuleExports {
-  FileFilterInitializeFn initialize = nullptr;
-  FileFilterUserInterfaceFn userInterface = nullptr;
-  FileFilterExecuteFn execute = nullptr;
-  FileFilterUninitializeFn uninitialize = nullptr;
-};
-
 struct ModuleSession {
-  quindle::DynamicLibrary library;
-  ModuleExports exports;
-  SettingsKey settings;
+  quindle_host_kit::LoadedModule module;
+  quindle_host_kit::SettingsKey settings;
   FileFilterInfo info;
 };
 
@@ -34,6 +24,9 @@ struct ModuleSession {
 int startSession(const HostOptions& options, ModuleSession* session);
 
 void endSession(ModuleSession* session);
+
+// Says on stderr, once, that this host waits for another on the same settings.
+void sayWaitingForSettings();
 
 }  // namespace quindle_host
 

@@ -13,12 +13,7 @@ namespace quindle_host {
 // Reads up to the first zero byte, and never more than `fieldSize` bytes.
 std::string moduleTextToUtf8(const char* text, size_t fieldSize);
 
-// The length of the control character at `i` in valid UTF-8 (C0 and DEL take one byte, the C1
-// controls two), or 0 where there is none. Text from the module or the user that reaches a
-// terminal raw could move its cursor, ring its bell or change its colours.
-size_t controlLength(const std::string& utf8, size_t i);
-
-// `utf8` with every control character shown as '?'.
+// `utf8` with every control character (see controlLength in filter/text_field.h) shown as '?'.
 std::string withoutControls(const std::string& utf8);
 
 }  // namespace quindle_host

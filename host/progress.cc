@@ -6,6 +6,8 @@
 #include "host/console.h"
 
 namespace quindle_host {
+
+using namespace quindle_host_kit;
 namespace {
 
 constexpr double kQuietSeconds = 0.5;
@@ -25,7 +27,7 @@ void showProgress() {
   const double seconds = secondsSinceStart();
   if (!progressDue(seconds, lastShown)) return;
   lastShown = seconds;
-  const std::string text = progressText(treeCounts(), seconds);
+  const std::string text = progressText(allocatorCounts(), seconds);
   // Padding covers whatever a longer line before left on the terminal.
   const size_t padding = shownWidth > text.size() ? shownWidth - text.size() : 0;
   std::fprintf(stderr, "\r%s%*s", text.c_str(), static_cast<int>(padding), "");
@@ -35,7 +37,7 @@ void showProgress() {
 
 }  // namespace
 
-std::string progressText(const TreeCounts& counts, double seconds) {
+std::string progressText(const AllocatorCounts& counts, double seconds) {
   char text[160];
   std::snprintf(text, sizeof text, "quindle-host: %llu entries, %llu directories, %.0f MB, %.1f s",
                 static_cast<unsigned long long>(counts.entries),

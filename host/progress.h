@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "host/host_tree.h"
+#include "host_kit/directory_allocator.h"
 
 namespace quindle_host {
 
@@ -16,7 +16,7 @@ void startProgress();
 void endProgress();
 
 // What the line says after `seconds`.
-std::string progressText(const TreeCounts& counts, double seconds);
+std::string progressText(const quindle_host_kit::AllocatorCounts& counts, double seconds);
 
 // Whether the line is due `seconds` after the start, when it was last shown at `lastShown`
 // (negative: not yet).

@@ -20,7 +20,7 @@ TEST(Progress, ShowsNothingInTheFirstHalfSecondThenAtMostTenLinesASecond) {
 }
 
 TEST(Progress, SaysEntriesDirectoriesMemoryAndTime) {
-  TreeCounts counts;
+  quindle_host_kit::AllocatorCounts counts;
   counts.entries = 1234567;
   counts.directories = 890;
   counts.bytes = 3u << 20;

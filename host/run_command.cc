@@ -7,7 +7,7 @@
 #include "host/console.h"
 #include "host/file_system.h"
 #include "host/folder_listing.h"
-#include "host/host_tree.h"
+#include "host_kit/directory_allocator.h"
 #include "host/json_printer.h"
 #include "host/machine_memory.h"
 #include "host/module_text.h"
@@ -16,6 +16,8 @@
 #include "host/tree_stats.h"
 
 namespace quindle_host {
+
+using namespace quindle_host_kit;
 namespace {
 
 constexpr char kRunHelp[] =
@@ -150,7 +152,7 @@ void printListing(const RunOptions& run, const std::string& title, const FileDir
 
 // Says, when the host refused the module directories during the run, that the listing it got is
 // cut short (the module turns each refused directory into a plain file).
-void reportRefusals(const TreeCounts& before, const TreeCounts& after, uint64_t budget,
+void reportRefusals(const AllocatorCounts& before, const AllocatorCounts& after, uint64_t budget,
                     uint64_t entries) {
   const uint64_t overBudget = after.refusedOverBudget - before.refusedOverBudget;
   const uint64_t noMemory = after.refusedNoMemory - before.refusedNoMemory;
@@ -179,12 +181,12 @@ int runCommand(HostOptions& options, Arguments& args) {
                                         });
   if (status != kExitOk) return status == kHelpShown ? kExitOk : status;
   const uint64_t budget = run.maxEntriesChosen ? run.maxEntries : defaultEntryBudget();
-  setEntryBudget(budget);
+  allocatorRules().entryBudget = budget;
 
   std::string error;
-  FileDirectory* root = run.listFolder ? listFolder(run.from, &error) : hostAllocDirectory(0);
+  FileDirectory* root = run.listFolder ? listFolder(run.from, &error) : allocDirectory(0);
   if (!root) {
-    if (treeCounts().refusedOverBudget > 0) {
+    if (allocatorCounts().refusedOverBudget > 0) {
       error = "the budget of " + std::to_string(budget) + " entries is too small for the host's tree";
     }
     reportError(error.empty() ? "not enough memory for an empty directory" : error);
@@ -196,18 +198,18 @@ int runCommand(HostOptions& options, Arguments& args) {
   ModuleSession session;
   const int started = startSession(options, &session);
   if (started != kExitOk) {
-    hostFreeTree(root);
+    freeTree(root);
     return started;
   }
-  const TreeCounts before = treeCounts();
+  const AllocatorCounts before = allocatorCounts();
   startProgress();
   const auto start = std::chrono::steady_clock::now();
-  root = session.exports.execute(&session.info, root, title.data(),
+  root = session.module.execute(&session.info, root, title.data(),
                                  static_cast<int32_t>(title.size()));
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   endProgress();
   endSession(&session);
-  const TreeCounts after = treeCounts();
+  const AllocatorCounts after = allocatorCounts();
   if (!root) {
     reportError("the module returned no listing (the host ran out of memory?)");
     return kExitFailure;
@@ -224,7 +226,7 @@ int runCommand(HostOptions& options, Arguments& args) {
   // The module hands the host's own tree back to be freed while it works; that is the host's time.
   const double listingSeconds = took.count() - (after.secondsFreeing - before.secondsFreeing);
   printListing(run, moduleTextToUtf8(title.data(), title.size()), root, stats, listingSeconds);
-  hostFreeTree(root);
+  freeTree(root);
   const bool cut = after.refusedOverBudget + after.refusedNoMemory >
                    before.refusedOverBudget + before.refusedNoMemory;
   // A budget the user chose did what they asked; any other cut is a failure to list.

@@ -12,6 +12,8 @@
 #include "platform/settings_store.h"
 
 namespace quindle_host {
+
+using namespace quindle_host_kit;
 namespace {
 
 constexpr char kSettingsHelp[] =
@@ -111,12 +113,14 @@ void applyChange(const SettingsChange& change, FilterPrefs* prefs) {
   if (change.setEnabled) prefs->enabled = change.enabled ? 1 : 0;
   if (change.setLevels) prefs->dirLevels = static_cast<int32_t>(change.levels);
   if (change.setMaxFiles) prefs->maxFiles = static_cast<uint32_t>(change.maxFiles);
+  // The module's own check made the path fit the field; what the host stores has no stale bytes
+  // after it.
   if (change.setDictionary) {
     std::memset(prefs->dictionaryPath, 0, sizeof prefs->dictionaryPath);
-    change.dictionary.copy(prefs->dictionaryPath, sizeof prefs->dictionaryPath - 1);
+    quindle::chooseDictionaryPath(prefs, change.dictionary.c_str());
   }
-  // A new dictionary, or one edited since it was counted, is counted afresh.
-  if (change.setDictionary || change.recount) prefs->lineCount = 0;
+  // A dictionary edited since it was counted is counted afresh.
+  if (change.recount) prefs->lineCount = 0;
 }
 
 // The store reports no failures, so the value is read back to see that it arrived.
@@ -212,7 +216,7 @@ int settingsCommand(HostOptions& options, Arguments& args) {
   SettingsKey settings;
   std::string error;
   const SettingsAccess access = anyChange(change) ? SettingsAccess::change : SettingsAccess::look;
-  if (!openSettingsKey(options.settingsPlace, access, &settings, &error)) {
+  if (!openSettingsKey(options.settingsPlace, access, sayWaitingForSettings, &settings, &error)) {
     reportError(error);
     return settingsPlaceFailure(options);
   }

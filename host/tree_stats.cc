@@ -1,8 +1,10 @@
 #include "host/tree_stats.h"
 
-#include "host/tree_walk.h"
+#include "host_kit/tree_walk.h"
 
 namespace quindle_host {
+
+using namespace quindle_host_kit;
 namespace {
 
 struct Counter {

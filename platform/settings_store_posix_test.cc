@@ -123,7 +123,7 @@ class StoreFolders : public ::testing::Test {
     EXPECT_EQ(temporariesIn(folders.elsewhere), "");
   }
 
-  TestSettingsKey settings;
+  SettingsKey settings;
   TempPath elsewhere;
   Folders folders;
   std::string prefs;

@@ -25,7 +25,7 @@ class SettingsStore : public ::testing::Test {
     return record;
   }
 
-  TestSettingsKey settings;
+  SettingsKey settings;
 };
 
 TEST_F(SettingsStore, ReadingOverlaysOnlyWhatIsStored) {

@@ -10,10 +10,11 @@
 #include <string>
 
 #include "filter/text_field.h"
-#include "loaded_module.h"
+#include "host_kit/loaded_module.h"
 #include "test_host.h"
 #include "test_settings.h"
 
+using namespace quindle_host_kit;
 using namespace quindle_test;
 
 namespace {
@@ -37,7 +38,7 @@ Memory memoryNow() {
 // counted, released and loaded anew as well as kept.
 bool runCycle(const LoadedModule& module, FileFilterSettingsKey key, const char* dictionary,
               int cycle) {
-  FileFilterInfo info = makeHostInfo(key);
+  FileFilterInfo info = hostInfoFor(key);
   if (module.initialize(&info) != 1) return false;
   FilterPrefs& prefs = *info.userData;
   prefs.enabled = 1;
@@ -49,10 +50,10 @@ bool runCycle(const LoadedModule& module, FileFilterSettingsKey key, const char*
   FileDirectory* root = module.execute(&info, nullptr, title, sizeof title);
   std::string problem;
   describeTree(root, &problem);
-  testFreeTree(root);
+  freeTree(root);
   const bool counted = prefs.lineCount > 0;
   module.uninitialize(&info);
-  return root && problem.empty() && counted && testHost.liveDirectories == 0;
+  return root && problem.empty() && counted && allocatorCounts().directories == 0;
 }
 
 }  // namespace
@@ -65,11 +66,11 @@ int main(int argc, char** argv) {
   const int cycles = argc > 2 ? std::atoi(argv[2]) : 10000;
   LoadedModule module;
   std::string error;
-  if (!loadModule(QUINDLE_MODULE_FILE, &module, &error) || !module.execute) {
+  if (!loadModule(besideExecutable(QUINDLE_MODULE_FILE), &module, &error) || !module.execute) {
     std::fprintf(stderr, "cannot load the module: %s\n", error.c_str());
     return 1;
   }
-  TestSettingsKey settings = createFastTestSettingsKey();
+  SettingsKey settings = createFastTestSettingsKey();
   const int warmUp = cycles < 100 ? cycles : 100;
   Memory start;
   int failed = 0;

@@ -78,7 +78,7 @@ std::string imageOf(const void* record, size_t size) {
 // Stores `prefs` and a position made of `fill` through the exports.
 void storeThroughTheModule(FileFilterSettingsKey key, const FilterPrefs& prefs,
                            unsigned char fill) {
-  FileFilterInfo info = makeHostInfo(key);
+  FileFilterInfo info = hostInfoFor(key);
   if (FileFilterInitialize(&info) != 1) return;
   *info.userData = prefs;
   std::memset(&dialogPosition, fill, sizeof dialogPosition);
@@ -93,7 +93,7 @@ struct ReadOnlyRun {
 // Reads the stored settings, works, and fails to store new ones, without a word.
 bool cycleOnAReadOnlyFolder(void* raw) {
   const ReadOnlyRun& run = *static_cast<ReadOnlyRun*>(raw);
-  FileFilterInfo info = makeHostInfo(run.key);
+  FileFilterInfo info = hostInfoFor(run.key);
   if (FileFilterInitialize(&info) != 1) return false;
   bool ok = std::memcmp(info.userData, &run.stored, sizeof run.stored) == 0;
   info.userData->enabled = 1;
@@ -103,14 +103,14 @@ bool cycleOnAReadOnlyFolder(void* raw) {
   std::string problem;
   describeTree(root, &problem);
   ok = ok && root && problem.empty();
-  testFreeTree(root);
+  freeTree(root);
   dialogPosition = {5, 5};
   FileFilterUninitialize(&info);
   return ok;
 }
 
 TEST(SettingsFaults, AReadOnlyFolderKeepsItsValuesAndTheModuleWorksOn) {
-  TestSettingsKey settings = createTestSettingsKey();
+  SettingsKey settings = createTestSettingsKey();
   ReadOnlyRun run{settings.key, patternPrefs(0x11)};
   storeThroughTheModule(settings.key, run.stored, 0x11);
   for (const char* name : {"prefs", "position"}) {
@@ -131,7 +131,7 @@ TEST(SettingsFaults, AReadOnlyFolderKeepsItsValuesAndTheModuleWorksOn) {
 // Children store two different settings in turn, over and over, and are killed at random
 // moments: each value read afterwards is whole, either the one or the other.
 TEST(SettingsFaults, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewValue) {
-  TestSettingsKey settings = createFastTestSettingsKey();
+  SettingsKey settings = createFastTestSettingsKey();
   const FilterPrefs prefsA = patternPrefs(0x11), prefsB = patternPrefs(0x22);
   const DialogPosition positionA = {0x11111111, 0x11111111}, positionB = {0x22222222, 0x22222222};
   storeThroughTheModule(settings.key, prefsA, 0x11);

@@ -17,7 +17,7 @@ namespace {
 using namespace quindle_test;
 
 TEST(SettingsFaults, AKeyOpenedForReadingKeepsItsValuesAndTheModuleWorksOn) {
-  TestSettingsKey settings = createTestSettingsKey();
+  SettingsKey settings = createTestSettingsKey();
   FilterPrefs stored;
   std::memset(&stored, 0, sizeof stored);
   stored.dirLevels = 3;
@@ -38,7 +38,7 @@ TEST(SettingsFaults, AKeyOpenedForReadingKeepsItsValuesAndTheModuleWorksOn) {
 }
 
 TEST(SettingsFaults, AHandleThatIsNoKeyLeavesTheDefaults) {
-  TestSettingsKey settings = createTestSettingsKey();
+  SettingsKey settings = createTestSettingsKey();
   HKEY closed = nullptr;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, settings.where.c_str(), 0, KEY_READ, &closed),
             ERROR_SUCCESS);

@@ -14,7 +14,7 @@ namespace quindle_test {
 FilterPrefs runSilentCycle(FileFilterSettingsKey key, const char* what) {
   resetTestHost();
   quindle::dialogPosition = {0, 0};
-  FileFilterInfo info = makeHostInfo(key);
+  FileFilterInfo info = hostInfoFor(key);
   FilterPrefs read;
   std::memset(&read, 0, sizeof read);
   ::testing::internal::CaptureStdout();
@@ -37,8 +37,8 @@ FilterPrefs runSilentCycle(FileFilterSettingsKey key, const char* what) {
   std::string problem;
   describeTree(root, &problem);
   EXPECT_EQ(problem, "") << what;
-  testFreeTree(root);
-  EXPECT_EQ(testHost.liveDirectories, 0) << what;
+  freeTree(root);
+  EXPECT_EQ(allocatorCounts().directories, 0) << what;
   return read;
 }
 

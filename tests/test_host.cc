@@ -1,68 +1,11 @@
 #include "test_host.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <vector>
 
+#include "host_kit/tree_walk.h"
 #include "reference_model.h"
 
 namespace quindle_test {
-
-TestHostCounters testHost;
-
-void resetTestHost() { testHost = TestHostCounters(); }
-
-FileDirectory* QUINDLE_CALL testAllocDirectory(int32_t count) {
-  ++testHost.allocCalls;
-  const bool refuse = testHost.failAllocationNumber != 0 &&
-                      (testHost.allocCalls == testHost.failAllocationNumber ||
-                       (testHost.failEveryAllocationAfter &&
-                        testHost.allocCalls > testHost.failAllocationNumber));
-  const bool overBudget =
-      testHost.entryBudget != 0 && testHost.entriesHanded + count > testHost.entryBudget;
-  if (refuse || overBudget || count < 0) return nullptr;
-  testHost.entriesHanded += count;
-  const size_t bytes = sizeof(FileDirectory) + static_cast<size_t>(count) * sizeof(FileEntry);
-  FileDirectory* dir = static_cast<FileDirectory*>(std::malloc(bytes));
-  if (!dir) return nullptr;
-  std::memset(dir, kUnwrittenByte, bytes);
-  dir->hostField = reinterpret_cast<void*>(static_cast<intptr_t>(count));
-  dir->entries = reinterpret_cast<FileEntry*>(dir + 1);
-  ++testHost.liveDirectories;
-  return dir;
-}
-
-int32_t entryCount(const FileDirectory* dir) {
-  return static_cast<int32_t>(reinterpret_cast<intptr_t>(dir->hostField));
-}
-
-void QUINDLE_CALL testFreeTree(FileDirectory* root) {
-  ++testHost.freeTreeCalls;
-  std::vector<FileDirectory*> pending;
-  if (root) pending.push_back(root);
-  while (!pending.empty()) {
-    FileDirectory* dir = pending.back();
-    pending.pop_back();
-    for (int32_t i = 0; i < entryCount(dir); ++i) {
-      if (dir->entries[i].flags[0] == 1 && dir->entries[i].children) {
-        pending.push_back(dir->entries[i].children);
-      }
-    }
-    std::free(dir);
-    --testHost.liveDirectories;
-  }
-}
-
-FileFilterInfo makeHostInfo(FileFilterSettingsKey key) {
-  FileFilterInfo info;
-  std::memset(&info, 0, sizeof info);
-  info.version = FILE_FILTER_INTERFACE_VERSION;
-  info.settingsKey = key;
-  info.allocDirectory = testAllocDirectory;
-  info.freeTree = testFreeTree;
-  return info;
-}
-
 namespace {
 
 bool fieldIsZeroFilled(const char* field, size_t size) {
@@ -74,47 +17,46 @@ bool fieldIsZeroFilled(const char* field, size_t size) {
   return true;
 }
 
-// Visits the root's count, then every entry depth first, each directory entry followed by its
-// own count and its contents.
+// Calls onDirectory(depth, count) for the root and for every directory below an entry, as the
+// walk comes to it, and onEntry(entry, depth) for every entry.
 template <typename OnDirectory, typename OnEntry>
-void walkTree(const FileDirectory* root, OnDirectory onDirectory, OnEntry onEntry) {
-  struct Pending {
-    const FileDirectory* dir;
-    int32_t next;
-    int depth;
-  };
-  std::vector<Pending> stack;
-  if (root) {
-    onDirectory(0, entryCount(root));
-    stack.push_back({root, 0, 0});
-  }
-  while (!stack.empty()) {
-    Pending& top = stack.back();
-    if (top.next == entryCount(top.dir)) {
-      stack.pop_back();
-      continue;
+void visitTree(const FileDirectory* root, OnDirectory onDirectory, OnEntry onEntry) {
+  struct Visitor {
+    OnDirectory& onDirectory;
+    OnEntry& onEntry;
+    bool enter(const FileEntry& entry, int depth, bool) {
+      onEntry(entry, depth);
+      if (const FileDirectory* children = quindle_host_kit::childrenOf(entry)) {
+        onDirectory(depth + 1, entryCountOf(children));
+      }
+      return true;
     }
-    const FileEntry& e = top.dir->entries[top.next++];
-    const int depth = top.depth;
-    onEntry(e, depth);
-    if (e.flags[0] == 1 && e.children) {
-      onDirectory(depth + 1, entryCount(e.children));
-      stack.push_back({e.children, 0, depth + 1});
-    }
-  }
+    void leave(int) {}
+  } visitor{onDirectory, onEntry};
+  if (root) onDirectory(0, entryCountOf(root));
+  quindle_host_kit::walkTree(root, visitor);
 }
 
 }  // namespace
+
+void resetTestHost() {
+  quindle_host_kit::AllocatorRules rules;
+  rules.fill = quindle_host_kit::EntryFill::marked;
+  quindle_host_kit::resetAllocator(rules);
+}
+
+// Every program that hosts the module through the tests' host starts with marked entries.
+const bool startsMarked = (resetTestHost(), true);
 
 std::string describeTree(const FileDirectory* root, std::string* problem) {
   std::string text;
   auto onDirectory = [&](int depth, int32_t count) {
     text += std::to_string(depth) + "|<" + std::to_string(count) + ">\n";
   };
-  walkTree(root, onDirectory, [&](const FileEntry& e, int depth) {
+  visitTree(root, onDirectory, [&](const FileEntry& e, int depth) {
     if (!fieldIsZeroFilled(e.name, sizeof e.name)) *problem += "name not zero-filled; ";
     if (!fieldIsZeroFilled(e.sizeText, sizeof e.sizeText)) *problem += "size not zero-filled; ";
-    if (e.hostByte != kUnwrittenByte) *problem += "host byte written; ";
+    if (e.hostByte != kMarkerByte) *problem += "host byte written; ";
     if (e.flags[2] != 0) *problem += "flags[2] not 0; ";
     const bool isDirectory = e.flags[0] == 1;
     if (isDirectory) {
@@ -133,10 +75,10 @@ std::string describeTree(const FileDirectory* root, std::string* problem) {
 
 void shapeOfTree(const FileDirectory* root, TreeShape* shape, int64_t* malformedEntries) {
   auto onDirectory = [&](int depth, int32_t count) { addDirectoryToShape(shape, depth, count); };
-  walkTree(root, onDirectory, [&](const FileEntry& e, int) {
+  visitTree(root, onDirectory, [&](const FileEntry& e, int) {
     const bool isDirectory = e.flags[0] == 1 && e.flags[1] == 1 && e.children;
     const bool isFile = e.flags[0] == 0 && e.flags[1] == 0 && !e.children;
-    if ((!isDirectory && !isFile) || e.flags[2] != 0 || e.hostByte != kUnwrittenByte) {
+    if ((!isDirectory && !isFile) || e.flags[2] != 0 || e.hostByte != kMarkerByte) {
       ++*malformedEntries;
     }
   });

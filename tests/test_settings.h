@@ -1,5 +1,6 @@
 // A fresh, empty settings key for one test (a folder on POSIX systems, a registry key under
-// HKEY_CURRENT_USER on Windows), and its removal afterwards.
+// HKEY_CURRENT_USER on Windows), and its removal afterwards. It is the host kit's SettingsKey,
+// made where no user's settings are, and not held against other hosts.
 #ifndef QUINDLE_TESTS_TEST_SETTINGS_H
 #define QUINDLE_TESTS_TEST_SETTINGS_H
 
@@ -8,24 +9,22 @@
 #include <vector>
 
 #include "filter/filter_api.h"
+#include "host_kit/settings_location.h"
 
 namespace quindle_test {
 
-struct TestSettingsKey {
-  FileFilterSettingsKey key = nullptr;
-  std::string where;  // the folder path or the registry subkey
-};
+using quindle_host_kit::SettingsKey;
 
-TestSettingsKey createTestSettingsKey();
+SettingsKey createTestSettingsKey();
 
 // The same where storing costs little, for tests that store thousands of times: every stored
 // value is synced, which takes milliseconds on a disk, so on Linux the folder is made in memory
 // (/dev/shm) where there is one.
-TestSettingsKey createFastTestSettingsKey();
-void removeTestSettingsKey(TestSettingsKey& key);
+SettingsKey createFastTestSettingsKey();
+void removeTestSettingsKey(SettingsKey& key);
 
 // The raw bytes of a stored value, and whether it exists.
-bool readRawValue(const TestSettingsKey& key, const char* name, std::string* bytes);
+bool readRawValue(const SettingsKey& key, const char* name, std::string* bytes);
 
 #if !defined(_WIN32)
 // The names in a folder, without "." and "..".

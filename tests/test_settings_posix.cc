@@ -14,9 +14,9 @@ namespace quindle_test {
 
 namespace {
 
-TestSettingsKey createKeyIn(const std::string& parent) {
+SettingsKey createKeyIn(const std::string& parent) {
   std::string pattern = parent + "/quindle-settings-XXXXXX";
-  TestSettingsKey result;
+  SettingsKey result;
   if (!::mkdtemp(&pattern[0])) return result;
   result.where = pattern;
   const int fd = ::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -26,25 +26,25 @@ TestSettingsKey createKeyIn(const std::string& parent) {
 
 }  // namespace
 
-TestSettingsKey createTestSettingsKey() {
+SettingsKey createTestSettingsKey() {
   const char* tmp = std::getenv("TMPDIR");
   return createKeyIn(tmp && *tmp ? tmp : "/tmp");
 }
 
-TestSettingsKey createFastTestSettingsKey() {
+SettingsKey createFastTestSettingsKey() {
   if (::access("/dev/shm", W_OK) == 0) return createKeyIn("/dev/shm");
   return createTestSettingsKey();
 }
 
-void removeTestSettingsKey(TestSettingsKey& key) {
+void removeTestSettingsKey(SettingsKey& key) {
   ::close(static_cast<int>(reinterpret_cast<intptr_t>(key.key)));
   // Tests leave folders and links in a value's place too; links are removed, never followed.
   std::error_code ignored;
   std::filesystem::remove_all(key.where, ignored);
-  key = TestSettingsKey();
+  key = SettingsKey();
 }
 
-bool readRawValue(const TestSettingsKey& key, const char* name, std::string* bytes) {
+bool readRawValue(const SettingsKey& key, const char* name, std::string* bytes) {
   std::ifstream in(key.where + "/" + name, std::ios::binary);
   if (!in) return false;
   bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -11,8 +11,8 @@ std::atomic<int> keysMade{0};
 
 }  // namespace
 
-TestSettingsKey createTestSettingsKey() {
-  TestSettingsKey result;
+SettingsKey createTestSettingsKey() {
+  SettingsKey result;
   result.where = "Software\\Quindle Tests\\run-" + std::to_string(GetCurrentProcessId()) + "-" +
                  std::to_string(keysMade++);
   HKEY key = nullptr;
@@ -24,15 +24,15 @@ TestSettingsKey createTestSettingsKey() {
   return result;
 }
 
-TestSettingsKey createFastTestSettingsKey() { return createTestSettingsKey(); }
+SettingsKey createFastTestSettingsKey() { return createTestSettingsKey(); }
 
-void removeTestSettingsKey(TestSettingsKey& key) {
+void removeTestSettingsKey(SettingsKey& key) {
   if (key.key) RegCloseKey(static_cast<HKEY>(key.key));
   RegDeleteTreeA(HKEY_CURRENT_USER, key.where.c_str());
-  key = TestSettingsKey();
+  key = SettingsKey();
 }
 
-bool readRawValue(const TestSettingsKey& key, const char* name, std::string* bytes) {
+bool readRawValue(const SettingsKey& key, const char* name, std::string* bytes) {
   DWORD size = 0;
   if (RegQueryValueExA(static_cast<HKEY>(key.key), name, nullptr, nullptr, nullptr, &size) !=
       ERROR_SUCCESS) {

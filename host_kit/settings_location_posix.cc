@@ -8,10 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/command_line.h"
-#include "host/settings_location.h"
+#include "host_kit/settings_location.h"
 
-namespace quindle_host {
+namespace quindle_host_kit {
 
 const char kSettingsOption[] = "--settings";
 const char kSettingsOptionValue[] = "DIR";
@@ -47,17 +46,17 @@ bool makeFolders(const std::string& path, std::string* error) {
 }
 
 // A file system without locks (some network ones) leaves the host unguarded rather than stuck.
-void holdFolder(int fd) {
+void holdFolder(int fd, void (*onWait)()) {
   if (::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) return;
-  reportError(kWaitingForSettings);
+  if (onWait) onWait();
   while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
   }
 }
 
 }  // namespace
 
-bool openSettingsKey(const std::string& chosen, SettingsAccess access, SettingsKey* settings,
-                     std::string* error) {
+bool openSettingsKey(const std::string& chosen, SettingsAccess access, void (*onWait)(),
+                     SettingsKey* settings, std::string* error) {
   std::string folder = chosen;
   if (folder.empty() && !defaultFolder(&folder, error)) return false;
   settings->where = folder;
@@ -76,7 +75,7 @@ bool openSettingsKey(const std::string& chosen, SettingsAccess access, SettingsK
     *error = "cannot open the settings folder " + folder + ": " + std::strerror(errno);
     return false;
   }
-  holdFolder(fd);
+  holdFolder(fd, onWait);
   settings->key = reinterpret_cast<FileFilterSettingsKey>(static_cast<intptr_t>(fd));
   return true;
 }
@@ -87,4 +86,4 @@ void closeSettingsKey(SettingsKey* settings) {
   *settings = SettingsKey();
 }
 
-}  // namespace quindle_host
+}  // namespace quindle_host_kit

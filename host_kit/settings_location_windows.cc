@@ -2,10 +2,9 @@
 
 #include <cstdio>
 
-#include "host/command_line.h"
-#include "host/settings_location.h"
+#include "host_kit/settings_location.h"
 
-namespace quindle_host {
+namespace quindle_host_kit {
 
 const char kSettingsOption[] = "--settings-key";
 const char kSettingsOptionValue[] = "SUBKEY";
@@ -27,11 +26,11 @@ std::string mutexName(const std::string& where) {
   return name;
 }
 
-HANDLE holdKey(const std::string& where) {
+HANDLE holdKey(const std::string& where, void (*onWait)()) {
   HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName(where).c_str());
   if (!mutex) return nullptr;
   if (WaitForSingleObject(mutex, 0) == WAIT_TIMEOUT) {
-    reportError(kWaitingForSettings);
+    if (onWait) onWait();
     // An abandoned mutex (its host died) is as good as a free one.
     WaitForSingleObject(mutex, INFINITE);
   }
@@ -40,8 +39,8 @@ HANDLE holdKey(const std::string& where) {
 
 }  // namespace
 
-bool openSettingsKey(const std::string& chosen, SettingsAccess access, SettingsKey* settings,
-                     std::string* error) {
+bool openSettingsKey(const std::string& chosen, SettingsAccess access, void (*onWait)(),
+                     SettingsKey* settings, std::string* error) {
   const std::string subkey = chosen.empty() ? "Software\\Quindle Host\\Quindle" : chosen;
   settings->where = "HKEY_CURRENT_USER\\" + subkey;
   HKEY key = nullptr;
@@ -57,7 +56,7 @@ bool openSettingsKey(const std::string& chosen, SettingsAccess access, SettingsK
              std::to_string(status) + ")";
     return false;
   }
-  settings->lock = reinterpret_cast<intptr_t>(holdKey(settings->where));
+  settings->lock = reinterpret_cast<intptr_t>(holdKey(settings->where, onWait));
   settings->key = key;
   return true;
 }
@@ -71,4 +70,4 @@ void closeSettingsKey(SettingsKey* settings) {
   *settings = SettingsKey();
 }
 
-}  // namespace quindle_host
+}  // namespace quindle_host_kit

@@ -7,16 +7,16 @@
 // The module writes its settings when it is let go, whatever they were when it started, so two
 // hosts on one place would undo each other's changes. An open key is therefore held by one host
 // at a time (flock on the folder; a named mutex derived from the key's path on Windows) until it
-// is closed; a second host waits, and says so once on stderr.
-#ifndef QUINDLE_HOST_SETTINGS_LOCATION_H
-#define QUINDLE_HOST_SETTINGS_LOCATION_H
+// is closed; a second host waits, and is told so first through `onWait`.
+#ifndef QUINDLE_HOST_KIT_SETTINGS_LOCATION_H
+#define QUINDLE_HOST_KIT_SETTINGS_LOCATION_H
 
 #include <cstdint>
 #include <string>
 
 #include "filter/filter_api.h"
 
-namespace quindle_host {
+namespace quindle_host_kit {
 
 extern const char kSettingsOption[];       // "--settings" or "--settings-key"
 extern const char kSettingsOptionValue[];  // what the option takes, for the help text
@@ -33,15 +33,13 @@ enum class SettingsAccess {
   look,    // leave a missing place missing: nothing is created by looking
 };
 
-// Opens `chosen`, or the default place when it is empty, and holds it.
-bool openSettingsKey(const std::string& chosen, SettingsAccess access, SettingsKey* settings,
-                     std::string* error);
+// Opens `chosen`, or the default place when it is empty, and holds it; `onWait` (which may be
+// null) is called once before waiting for another host.
+bool openSettingsKey(const std::string& chosen, SettingsAccess access, void (*onWait)(),
+                     SettingsKey* settings, std::string* error);
 
 void closeSettingsKey(SettingsKey* settings);
 
-// Said once on stderr by a host that waits for another one.
-constexpr char kWaitingForSettings[] = "waiting for another quindle-host using these settings";
-
-}  // namespace quindle_host
+}  // namespace quindle_host_kit
 
 #endif
