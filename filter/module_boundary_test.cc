@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host_kit/loaded_module.h"
+#include "built_module.h"
 #include "temp_file.h"
 #include "test_host.h"
 #include "test_settings.h"
@@ -19,8 +19,7 @@ using namespace quindle_test;
 class ModuleBoundary : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(loadModule(besideExecutable(QUINDLE_MODULE_FILE), &module, &error)) << error;
+    ASSERT_TRUE(loadBuiltModule(&module));
     initialize = module.initialize;
     userInterface = module.userInterface;
     execute = module.execute;

@@ -14,8 +14,9 @@ namespace quindle_host {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;  // the module, the settings or the system let the command down
 constexpr int kExitUsage = 2;    // the command line was wrong, or names a path that cannot be used
-// Returned by a command's option reader that has printed the command's help: stop, successfully.
-constexpr int kHelpShown = -1;
+// Returned by a command's option reader when the command is to go on; any other value is the
+// status to stop with (kExitOk after the command's help).
+constexpr int kGoOn = -1;
 
 struct Arguments {
   std::vector<std::string> items;

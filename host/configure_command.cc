@@ -21,7 +21,7 @@ constexpr int kNoWindow = -1;
 int configureCommand(HostOptions& options, Arguments& args) {
   const int status = readCommandOptions(args, "configure", kConfigureHelp, &options,
                                         [](const std::string&) { return Taken::unknown; });
-  if (status != kExitOk) return status == kHelpShown ? kExitOk : status;
+  if (status != kGoOn) return status;
   ModuleSession session;
   const int started = startSession(options, &session);
   if (started != kExitOk) return started;

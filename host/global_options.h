@@ -25,8 +25,8 @@ enum class Taken { ok, refused, unknown };
 
 // Reads a command's options to the end: --help prints `help`, the global options go into
 // `options`, and every other option is handed to `takeOwn(option)`, which takes its value from
-// `args` and says what it made of it (after a message when it refused it). Returns kExitOk to go
-// on, kHelpShown, or kExitUsage.
+// `args` and says what it made of it (after a message when it refused it). Returns kGoOn, or the
+// status to stop with.
 template <typename TakeOwn>
 int readCommandOptions(Arguments& args, const char* command, const char* help,
                        HostOptions* options, TakeOwn takeOwn) {
@@ -36,7 +36,7 @@ int readCommandOptions(Arguments& args, const char* command, const char* help,
     if (next == Next::refused) return kExitUsage;
     if (option == "--help" || option == "-h") {
       std::fputs(help, stdout);
-      return kHelpShown;
+      return kExitOk;
     }
     if (takeGlobalOption(args, option, options, &status)) {
       if (status != kExitOk) return status;
@@ -46,7 +46,7 @@ int readCommandOptions(Arguments& args, const char* command, const char* help,
     if (taken == Taken::unknown) return unknownOption(command, option);
     if (taken == Taken::refused) return kExitUsage;
   }
-  return kExitOk;
+  return kGoOn;
 }
 
 // The exit status for a settings place that cannot be opened: a place named on the command line

@@ -179,7 +179,7 @@ int runCommand(HostOptions& options, Arguments& args) {
                                         [&](const std::string& option) {
                                           return takeRunOption(args, option, &run);
                                         });
-  if (status != kExitOk) return status == kHelpShown ? kExitOk : status;
+  if (status != kGoOn) return status;
   const uint64_t budget = run.maxEntriesChosen ? run.maxEntries : defaultEntryBudget();
   allocatorRules().entryBudget = budget;
 

@@ -211,7 +211,7 @@ int settingsCommand(HostOptions& options, Arguments& args) {
                                         [&](const std::string& option) {
                                           return takeSettingsOption(args, option, &change);
                                         });
-  if (status != kExitOk) return status == kHelpShown ? kExitOk : status;
+  if (status != kGoOn) return status;
 
   SettingsKey settings;
   std::string error;

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include "built_module.h"
 #include "filter/text_field.h"
-#include "host_kit/loaded_module.h"
 #include "test_host.h"
 #include "test_settings.h"
 
@@ -65,11 +65,7 @@ int main(int argc, char** argv) {
   }
   const int cycles = argc > 2 ? std::atoi(argv[2]) : 10000;
   LoadedModule module;
-  std::string error;
-  if (!loadModule(besideExecutable(QUINDLE_MODULE_FILE), &module, &error) || !module.execute) {
-    std::fprintf(stderr, "cannot load the module: %s\n", error.c_str());
-    return 1;
-  }
+  if (!loadBuiltModule(&module)) return 1;
   SettingsKey settings = createFastTestSettingsKey();
   const int warmUp = cycles < 100 ? cycles : 100;
   Memory start;

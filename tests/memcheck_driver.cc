@@ -12,9 +12,9 @@
 
 #include <valgrind/memcheck.h>
 
+#include "built_module.h"
 #include "filter/text_field.h"
 #include "host_kit/directory_allocator.h"
-#include "host_kit/loaded_module.h"
 #include "host_kit/tree_walk.h"
 #include "test_settings.h"
 
@@ -62,11 +62,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   LoadedModule module;
-  std::string error;
-  if (!loadModule(besideExecutable(QUINDLE_MODULE_FILE), &module, &error) || !module.execute) {
-    std::fprintf(stderr, "cannot load the module: %s\n", error.c_str());
-    return 1;
-  }
+  if (!loadBuiltModule(&module)) return 1;
   SettingsKey settings = createTestSettingsKey();
   AllocatorRules rules;
   rules.fill = EntryFill::untouched;
