@@ -2,8 +2,8 @@
 # well and picked at run time; elsewhere the portable kernel is all there is. The vector code asks
 # for its instructions per function, so the rest of the module stays baseline.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86|x86_64|AMD64|amd64|i[3-6]86)$")
-  set(listing_vector_sources generator/listing_path_avx2.cc generator/listing_path_avx512.cc)
-  target_sources(quindle_core PRIVATE generator/listing_kernels_x86.cc ${listing_vector_sources})
+  set(listing_vector_sources generator/kernels/kernel_avx2.cc generator/kernels/kernel_avx512.cc)
+  target_sources(quindle_core PRIVATE generator/kernels/kernels_x86.cc ${listing_vector_sources})
   # pdep is 64 bits wide only in 64-bit mode; each word size has its own name_bits.h.
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     target_include_directories(quindle_core PRIVATE generator/x86_64)
@@ -17,5 +17,5 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86|x86_64|AMD64|amd64|i[3-6]86)$")
       PROPERTIES COMPILE_OPTIONS "-Wa,-muse-unaligned-vector-move")
   endif()
 else()
-  target_sources(quindle_core PRIVATE generator/listing_kernels_generic.cc)
+  target_sources(quindle_core PRIVATE generator/kernels/kernels_generic.cc)
 endif()

@@ -4,15 +4,15 @@
 #include <cstring>
 
 #include "filter/text_field.h"
-#include "generator/dictionary_entries.h"
-#include "generator/draw_block.h"
-#include "generator/draw_math.h"
-#include "generator/entry_run.h"
-#include "generator/listing_paths.h"
+#include "generator/dictionary/dictionary_entries.h"
+#include "generator/dictionary/word_table.h"
+#include "generator/draws/draw_block.h"
+#include "generator/draws/draw_math.h"
+#include "generator/draws/entry_run.h"
+#include "generator/draws/random_source.h"
+#include "generator/draws/size_texts.h"
+#include "generator/kernels/kernel_table.h"
 #include "generator/name_generator.h"
-#include "generator/random_source.h"
-#include "generator/size_texts.h"
-#include "generator/word_table.h"
 
 namespace quindle {
 namespace {

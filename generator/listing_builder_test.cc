@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "generator/listing_paths.h"
-#include "generator/random_source.h"
+#include "generator/draws/random_source.h"
+#include "generator/kernels/kernel_table.h"
 #include "reference_model.h"
 #include "small_stack.h"
 #include "test_dictionary.h"

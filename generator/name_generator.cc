@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "generator/random_source.h"
-#include "generator/word_table.h"
+#include "generator/dictionary/word_table.h"
+#include "generator/draws/random_source.h"
 
 namespace quindle {
 namespace {

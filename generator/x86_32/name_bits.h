@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "generator/draw_math.h"
+#include "generator/draws/draw_math.h"
 
 namespace quindle {
 
