@@ -4,12 +4,6 @@
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86|x86_64|AMD64|amd64|i[3-6]86)$")
   set(listing_vector_sources generator/kernels/kernel_avx2.cc generator/kernels/kernel_avx512.cc)
   target_sources(quindle_core PRIVATE generator/kernels/kernels_x86.cc ${listing_vector_sources})
-  # pdep is 64 bits wide only in 64-bit mode; each word size has its own name_bits.h.
-  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    target_include_directories(quindle_core PRIVATE generator/x86_64)
-  else()
-    target_include_directories(quindle_core PRIVATE generator/x86_32)
-  endif()
   if(WIN32)
     # GCC for Windows cannot align the stack beyond 16 bytes, yet spills 32- and 64-byte vectors
     # with aligned moves; the assembler makes every such move an unaligned one.

@@ -10,7 +10,7 @@
 #include "generator/kernels/kernel_table.h"
 #include "generator/kernels/lane_start.h"
 #include "generator/kernels/letter_name.h"
-#include "name_bits.h"  // per word size, see cmake/listing-kernels.cmake
+#include "generator/kernels/name_bits.h"
 
 #define QUINDLE_AVX2 __attribute__((target("avx2,bmi,bmi2,popcnt")))
 
