@@ -76,7 +76,10 @@ void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirector
               int32_t rootCount, DrawBlock& block, const ListingKernel& kernel,
               const WordTable* table) {
   DictionaryRun dictionary = {};
-  if (table) dictionary = startDictionaryRun(*table, static_cast<uint32_t>(prefs.lineCount), kernel);
+  if (table) {
+    dictionary = startDictionaryRun(*table, static_cast<uint32_t>(prefs.lineCount), kernel.fillDraws,
+                                    kernel.findNameLines, kernel.writeDictionaryName);
+  }
   PendingStack stack;
   if (!reserveOneMore(stack)) return;  // an empty root: nothing was written into it
   stack.frames[stack.size++] = {root->entries, rootCount, 0, 0};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "generator/dictionary/word_table.h"
+#include "generator/draws/name_characters.h"
 #include "generator/draws/random_source.h"
 
 namespace quindle {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "generator/draws/name_characters.h"
 #include "generator/draws/random_source.h"
 #include "reference_model.h"
 #include "test_dictionary.h"

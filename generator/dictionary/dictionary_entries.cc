@@ -54,12 +54,13 @@ int scoutAndWrite(const DrawBlock& block, int at, bool mayHoldDirectories, Dicti
 
 }  // namespace
 
-DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, const ListingKernel& kernel) {
+DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, FillDraws fillDraws,
+                                 NameLineFinder findLines, DictionaryNameWriter writeName) {
   DictionaryRun run = {};
   run.lines = lineSourceFor(table, drawnLines);
-  run.fillDraws = kernel.fillDraws;
-  run.findLines = kernel.findNameLines;
-  run.writeName = kernel.writeDictionaryName;
+  run.fillDraws = fillDraws;
+  run.findLines = findLines;
+  run.writeName = writeName;
   run.scouting = static_cast<size_t>(table.lineCount) * sizeof(LineSlot) > kCachedTableBytes;
   return run;
 }

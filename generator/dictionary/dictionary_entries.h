@@ -22,7 +22,6 @@
 #include "generator/dictionary/word_table.h"
 #include "generator/draws/draw_block.h"
 #include "generator/draws/entry_run.h"
-#include "generator/kernels/kernel_table.h"
 
 namespace quindle {
 
@@ -48,8 +47,10 @@ struct DictionaryRun {
   uint32_t blockRefills;  // the block's refills when the ring was started: positions are for those draws
 };
 
-// `drawnLines` must be at least 1.
-DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, const ListingKernel& kernel);
+// `drawnLines` must be at least 1. The block is refilled with `fillDraws`, and names are found and
+// written with `findLines` and `writeName`: the kernel's own.
+DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, FillDraws fillDraws,
+                                 NameLineFinder findLines, DictionaryNameWriter writeName);
 
 // fillEntryRun with dictionary names.
 FileEntry* fillDictionaryEntries(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,

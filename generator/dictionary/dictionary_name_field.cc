@@ -3,13 +3,14 @@
 #include <cstddef>
 #include <cstring>
 
-#include "generator/kernels/letter_name.h"
+#include "filter/filter_api.h"
+#include "generator/draws/name_characters.h"
 
 namespace quindle {
 
 namespace {
 
-constexpr int kBound = kLetterNameField;
+constexpr int kBound = FILE_ENTRY_NAME_SIZE;
 // A short line's copy: its characters and the zeros after them.
 constexpr int kShortCopy = kSlotChars + 1;
 // A short line copied at the bound, or its space, reaches into the size text after the name,

@@ -10,8 +10,8 @@
 #include "filter/filter_api.h"
 #include "generator/draws/draw_block.h"
 #include "generator/draws/draw_math.h"
+#include "generator/draws/name_characters.h"
 #include "generator/kernels/kernel_table.h"
-#include "generator/name_generator.h"
 #include "every_kernel.h"
 #include "reference_model.h"
 

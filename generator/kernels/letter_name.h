@@ -8,7 +8,7 @@
 #include "filter/filter_api.h"
 #include "generator/draws/draw_block.h"
 #include "generator/draws/draw_math.h"
-#include "generator/name_generator.h"
+#include "generator/draws/name_characters.h"
 
 namespace quindle {
 
