@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "filter/text_field.h"
-#include "generator/dictionary/word_table.h"
+#include "generator/dictionary/loaded_word_table.h"
 #include "generator/draws/random_source.h"
 #include "generator/name_generator.h"
 #include "reference_model.h"

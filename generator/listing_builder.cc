@@ -5,7 +5,7 @@
 
 #include "filter/text_field.h"
 #include "generator/dictionary/dictionary_entries.h"
-#include "generator/dictionary/word_table.h"
+#include "generator/dictionary/loaded_word_table.h"
 #include "generator/draws/draw_block.h"
 #include "generator/draws/draw_math.h"
 #include "generator/draws/entry_run.h"

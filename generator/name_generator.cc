@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "generator/dictionary/loaded_word_table.h"
 #include "generator/dictionary/word_table.h"
 #include "generator/draws/name_characters.h"
 #include "generator/draws/random_source.h"

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "filter/text_field.h"
+#include "generator/dictionary/loaded_word_table.h"
 #include "generator/dictionary/word_table.h"
 
 namespace {

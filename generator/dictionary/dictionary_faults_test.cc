@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "filter/text_field.h"
+#include "generator/dictionary/loaded_word_table.h"
 #include "generator/dictionary/word_table.h"
 #include "generator/draws/random_source.h"
 #include "generator/name_generator.h"

@@ -4,12 +4,9 @@
 #include <cstring>
 
 #include "generator/dictionary/piece_reader.h"
-#include "platform/dictionary_file.h"
 
 namespace quindle {
 namespace {
-
-WordTable loadedTable = {nullptr, nullptr, 0};
 
 // A block that doubles as it fills, so loading stays linear in the file's size.
 struct GrowingBlock {
@@ -36,36 +33,6 @@ void* shrunk(void* data, size_t bytes) {
   void* smaller = std::realloc(data, bytes);
   return smaller ? smaller : data;
 }
-
-FILE* openDictionary(const FilterPrefs& prefs) {
-  return openDictionaryFile(prefs.dictionaryPath);
-}
-
-// A corrupt record may fill the whole path field without a terminator.
-bool hasDictionaryPath(const FilterPrefs& prefs) {
-  return prefs.dictionaryPath[0] != '\0' &&
-         std::memchr(prefs.dictionaryPath, '\0', sizeof prefs.dictionaryPath) != nullptr;
-}
-
-int32_t countDictionary(const FilterPrefs& prefs) {
-  FILE* file = openDictionary(prefs);
-  if (!file) return 0;
-  const int32_t count = countPieces(file);
-  std::fclose(file);
-  return count;
-}
-
-bool loadDictionary(const FilterPrefs& prefs, WordTable* table) {
-  FILE* file = openDictionary(prefs);
-  if (!file) return false;
-  const bool loaded = readWordTable(file, prefs.lineCount, table);
-  std::fclose(file);
-  return loaded;
-}
-
-}  // namespace
-
-namespace {
 
 void fillSlot(LineSlot* slot, const char* line, uint32_t length, uint64_t longOffset) {
   std::memset(slot->bytes, 0, sizeof slot->bytes);
@@ -127,22 +94,8 @@ void freeWordTable(WordTable* table) {
   *table = {nullptr, nullptr, 0};
 }
 
-void releaseWordTable() { freeWordTable(&loadedTable); }
-
 const char* wordTableLine(const WordTable& table, uint32_t index) {
   return lineText(table, table.slots[index % static_cast<uint32_t>(table.lineCount)]);
-}
-
-const WordTable* loadWordTable(FilterPrefs* prefs) {
-  // With no dictionary named, even a table loaded for another instance is not used.
-  if (!hasDictionaryPath(*prefs)) return nullptr;
-  if (prefs->lineCount == 0) {
-    releaseWordTable();
-    prefs->lineCount = countDictionary(*prefs);
-  }
-  if (prefs->lineCount <= 0) return nullptr;
-  if (loadedTable.lineCount == 0 && !loadDictionary(*prefs, &loadedTable)) return nullptr;
-  return &loadedTable;
 }
 
 }  // namespace quindle

@@ -1,19 +1,9 @@
-// The dictionary's lines in memory, one table for the whole module, shared by every instance.
-//
-// loadWordTable follows the instance's settings through four states:
-//   no dictionary        (empty path)                 -> none; names are random letters
-//   not counted          (path set, lineCount 0)      -> release any table, count the file's
-//                                                        pieces into lineCount, then load
-//   counted, not loaded  (lineCount >= 1, no table)   -> load up to lineCount lines
-//   loaded               (lineCount >= 1, a table)    -> the table; the file is not read again
-// A lineCount below 0, a file that cannot be opened, a file that yields no piece, or memory that
-// cannot be had gives none, and the next call tries again.
+// A dictionary's lines in memory, and reading them from a file.
 //
 // A line is its piece (see piece_reader.h) up to the first zero byte, less one trailing line
-// feed where there is one. The table holds at most the pieces actually read, never more than
-// lineCount, so a stored count (which may be stale, huge or corrupt) never sizes an allocation.
-// An instance may draw indexes up to its own lineCount from a table that holds fewer lines:
-// wordTableLine wraps them onto the lines held.
+// feed where there is one. A table holds at most the pieces actually read, never more than it is
+// asked for, so a stored count (which may be stale, huge or corrupt) never sizes an allocation.
+// Names may draw indexes past the lines a table holds: wordTableLine wraps them onto those.
 #ifndef QUINDLE_GENERATOR_DICTIONARY_WORD_TABLE_H
 #define QUINDLE_GENERATOR_DICTIONARY_WORD_TABLE_H
 
@@ -21,8 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-
-#include "filter/filter_api.h"
 
 namespace quindle {
 
@@ -63,19 +51,11 @@ inline const char* lineText(const WordTable& table, const LineSlot& slot) {
   return table.longText + offset;
 }
 
-// The module's table for `prefs`, or null; may set prefs->lineCount.
-const WordTable* loadWordTable(FilterPrefs* prefs);
-
 // The line for a drawn index; indexes past the lines held wrap around. The table must hold a line.
 const char* wordTableLine(const WordTable& table, uint32_t index);
 
-// Frees the module's table; the next loadWordTable loads again.
-void releaseWordTable();
-
-// The steps over an open binary stream, read from its current position (the count is
-// countPieces, piece_reader.h).
-// Fills `table` with up to maxLines lines. False, with `table` empty, when no line was read or
-// memory ran out.
+// Fills `table` with up to maxLines lines of an open binary stream, read from its current
+// position. False, with `table` empty, when no line was read or memory ran out.
 bool readWordTable(FILE* file, int32_t maxLines, WordTable* table);
 void freeWordTable(WordTable* table);
 

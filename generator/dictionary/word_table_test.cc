@@ -1,21 +1,17 @@
 #include "generator/dictionary/word_table.h"
 
 #include <algorithm>
-#include <climits>
+#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "filter/text_field.h"
 #include "generator/dictionary/piece_reader.h"
-#include "generator/draws/random_source.h"
-#include "generator/name_generator.h"
 #include "reference_model.h"
-#include "test_dictionary.h"
+#include "temp_file.h"
 
 namespace quindle {
 namespace {
@@ -23,63 +19,46 @@ namespace {
 using namespace quindle_test;
 using Lines = std::vector<std::string>;
 
-class WordTableTest : public ::testing::Test {
+class WordTableReading : public ::testing::Test {
  protected:
-  void SetUp() override {
-    releaseWordTable();
-    std::memset(&prefs, 0, sizeof prefs);
-  }
-
-  void name(const std::string& path) {
-    copyZeroFilled(prefs.dictionaryPath, sizeof prefs.dictionaryPath, path.c_str());
-    prefs.lineCount = 0;
-  }
-
-  Lines loadedLines() {
-    const WordTable* table = loadWordTable(&prefs);
-    Lines lines;
-    for (int32_t i = 0; table && i < table->lineCount; ++i) {
-      lines.push_back(wordTableLine(*table, static_cast<uint32_t>(i)));
-    }
-    return lines;
-  }
-
-  // The file's lines as read through a fresh count and load, checked against the model.
+  // A file of `bytes`, counted and read as the module reads a dictionary, checked against the
+  // model; `pieces` receives the count.
   Lines readBack(const std::string& bytes) {
-    useDictionaryBytes(&dictionary, &prefs, bytes);
-    Lines lines = loadedLines();
-    expectLengthsMatchTexts();
-    EXPECT_EQ(lines, dictionary.lines);
-    EXPECT_EQ(prefs.lineCount, static_cast<int32_t>(modelDictionaryPieces(bytes).size()));
+    TempPath file;
+    writeFileBytes(file.path, bytes);
+    FILE* stream = std::fopen(file.path.c_str(), "rb");
+    EXPECT_NE(stream, nullptr);
+    if (!stream) return {};
+    pieces = countPieces(stream);
+    std::rewind(stream);
+    WordTable table;
+    Lines lines;
+    if (readWordTable(stream, pieces, &table)) {
+      for (int32_t i = 0; i < table.lineCount; ++i) lines.push_back(wordTableLine(table, static_cast<uint32_t>(i)));
+      expectLengthsMatchTexts(table);
+      freeWordTable(&table);
+    }
+    std::fclose(stream);
+    EXPECT_EQ(lines, modelDictionaryLines(bytes));
+    EXPECT_EQ(pieces, static_cast<int32_t>(modelDictionaryPieces(bytes).size()));
     return lines;
   }
 
   // Names copy a line by its recorded length, so a length must be its text's, up to the zero
   // byte that ends it.
-  void expectLengthsMatchTexts() {
-    const WordTable* table = loadWordTable(&prefs);
-    for (int32_t i = 0; table && i < table->lineCount; ++i) {
-      const LineSlot& slot = table->slots[i];
-      ASSERT_EQ(lineLength(slot), std::strlen(lineText(*table, slot))) << "line " << i;
+  static void expectLengthsMatchTexts(const WordTable& table) {
+    for (int32_t i = 0; i < table.lineCount; ++i) {
+      const LineSlot& slot = table.slots[i];
+      ASSERT_EQ(lineLength(slot), std::strlen(lineText(table, slot))) << "line " << i;
     }
   }
 
-  // A name from a module without a usable table is the random-letter name.
-  void expectLetterNames() {
-    for (uint32_t seed = 0; seed < 20; ++seed) {
-      ModelRandom model{seed};
-      seedRandom(seed);
-      ASSERT_EQ(makeName(&prefs, 64), modelLetterName(model, 64));
-    }
-  }
-
-  FilterPrefs prefs;
-  TestDictionary dictionary;
+  int32_t pieces = 0;
 };
 
 std::string repeated(size_t count, char c) { return std::string(count, c); }
 
-TEST_F(WordTableTest, TextModeRulesGiveTheSameLinesOnEveryBuild) {
+TEST_F(WordTableReading, TextModeRulesGiveTheSameLinesOnEveryBuild) {
   EXPECT_EQ(readBack("one\ntwo\nthree\n"), (Lines{"one", "two", "three"}));
   EXPECT_EQ(readBack("one\ntwo\nthree"), (Lines{"one", "two", "three"})) << "no final line feed";
   EXPECT_EQ(readBack("one\r\ntwo\r\nthree\r\n"), (Lines{"one", "two", "three"}));
@@ -90,7 +69,7 @@ TEST_F(WordTableTest, TextModeRulesGiveTheSameLinesOnEveryBuild) {
   EXPECT_EQ(readBack("a\r\x1A\nb\n"), (Lines{"a\r"}));
 }
 
-TEST_F(WordTableTest, ALineEndsAtItsFirstZeroByteWithoutChangingTheCount) {
+TEST_F(WordTableReading, ALineEndsAtItsFirstZeroByteWithoutChangingTheCount) {
   EXPECT_EQ(readBack(std::string("ab\0cd\n\0x\nef\0", 12)), (Lines{"ab", "", "ef"}));
   // The zero byte counts as a character of its piece, so the piece still ends at 511.
   const std::string longLine = repeated(505, 'a') + '\0' + repeated(10, 'b') + "\n";
@@ -100,7 +79,7 @@ TEST_F(WordTableTest, ALineEndsAtItsFirstZeroByteWithoutChangingTheCount) {
 // The end mark ends the text wherever the reader's buffers fall, and however many buffers the
 // file has after it. A CR stands before the mark, so that at a buffer's edge the look for an LF
 // after it meets the mark in the next buffer.
-class EndMarkInAnyBuffer : public WordTableTest, public ::testing::WithParamInterface<size_t> {};
+class EndMarkInAnyBuffer : public WordTableReading, public ::testing::WithParamInterface<size_t> {};
 
 TEST_P(EndMarkInAnyBuffer, EndsTheCountAndTheTable) {
   const size_t at = GetParam();
@@ -109,11 +88,11 @@ TEST_P(EndMarkInAnyBuffer, EndsTheCountAndTheTable) {
   bytes.resize(at);
   bytes.back() = '\r';
   const Lines before = readBack(bytes);
-  const int32_t countBefore = prefs.lineCount;
+  const int32_t countBefore = pieces;
   bytes += '\x1A';
   while (bytes.size() < at + 3 * kPieceReaderBufferSize) bytes += "after\n";
   EXPECT_EQ(readBack(bytes), before);
-  EXPECT_EQ(prefs.lineCount, countBefore);
+  EXPECT_EQ(pieces, countBefore);
 }
 
 INSTANTIATE_TEST_SUITE_P(Offsets, EndMarkInAnyBuffer,
@@ -121,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Offsets, EndMarkInAnyBuffer,
                                            kPieceReaderBufferSize + 1, 6000,
                                            2 * kPieceReaderBufferSize, 10000));
 
-TEST_F(WordTableTest, LongLinesAreCutInto511CharacterPieces) {
+TEST_F(WordTableReading, LongLinesAreCutInto511CharacterPieces) {
   EXPECT_EQ(readBack(repeated(510, 'a') + "\n"), (Lines{repeated(510, 'a')}));
   EXPECT_EQ(readBack(repeated(510, 'a') + "\r\n"), (Lines{repeated(510, 'a')}));
   EXPECT_EQ(readBack(repeated(511, 'a') + "\n"), (Lines{repeated(511, 'a'), ""}));
@@ -132,7 +111,7 @@ TEST_F(WordTableTest, LongLinesAreCutInto511CharacterPieces) {
             (Lines{repeated(511, 'a'), repeated(511, 'a'), "b"}));
 }
 
-TEST_F(WordTableTest, CrLfPairsSplitAcrossReadsStillJoin) {
+TEST_F(WordTableReading, CrLfPairsSplitAcrossReadsStillJoin) {
   // One of the three offsets puts a CR on the last byte of every buffer the reader fills.
   for (int offset = 0; offset < 3; ++offset) {
     std::string bytes = repeated(static_cast<size_t>(offset), 'p') + "\n";
@@ -143,7 +122,7 @@ TEST_F(WordTableTest, CrLfPairsSplitAcrossReadsStillJoin) {
   }
 }
 
-TEST_F(WordTableTest, ArbitraryBytesMatchTheModel) {
+TEST_F(WordTableReading, ArbitraryBytesMatchTheModel) {
   std::mt19937 random(2024);
   const char alphabet[] = {'a', 'b', ' ', '\n', '\n', '\r', '\r', '\0', '\x1A', '\xE9'};
   for (int file = 0; file < 150; ++file) {
@@ -159,96 +138,6 @@ TEST_F(WordTableTest, ArbitraryBytesMatchTheModel) {
     readBack(bytes);
     if (HasFailure()) FAIL() << "file " << file;
   }
-}
-
-TEST_F(WordTableTest, AnUnusableFileGivesRandomLetters) {
-  TempPath folder;
-  std::filesystem::create_directory(folder.path);
-  for (const std::string& bytes : {std::string(), std::string("\x1A" "one\n")}) {
-    EXPECT_EQ(readBack(bytes), Lines{});
-    EXPECT_EQ(prefs.lineCount, 0);
-    expectLetterNames();
-  }
-  for (const std::string& path : {dictionary.file.path + ".missing", folder.path}) {
-    name(path);
-    EXPECT_EQ(loadWordTable(&prefs), nullptr) << path;
-    EXPECT_EQ(prefs.lineCount, 0);
-    expectLetterNames();
-  }
-}
-
-// Nothing is kept of a file that gave no line, whether it was empty when counted or shrank to
-// nothing after a count was stored: the next name reads it again.
-TEST_F(WordTableTest, AFileThatGaveNoLineIsReadAgainAtTheNextName) {
-  for (int32_t storedCount : {0, 3}) {
-    useDictionaryBytes(&dictionary, &prefs, "");
-    prefs.lineCount = storedCount;
-    EXPECT_EQ(loadWordTable(&prefs), nullptr);
-    expectLetterNames();
-    writeFileBytes(dictionary.file.path, "late\n");
-    EXPECT_EQ(loadedLines(), Lines{"late"});
-    EXPECT_EQ(prefs.lineCount, storedCount ? storedCount : 1);
-  }
-}
-
-TEST_F(WordTableTest, ALoadedTableIsKeptWithoutReadingTheFileAgain) {
-  useDictionaryLines(&dictionary, &prefs, {"one", "two", "three"});
-  const WordTable* first = loadWordTable(&prefs);
-  ASSERT_NE(first, nullptr);
-  writeFileBytes(dictionary.file.path, "four\nfive\nsix\nseven\n");
-  EXPECT_EQ(loadWordTable(&prefs), first);
-  EXPECT_EQ(loadedLines(), (Lines{"one", "two", "three"}));
-  EXPECT_EQ(prefs.lineCount, 3);
-}
-
-TEST_F(WordTableTest, ChoosingAFileAgainReleasesTheOldTableAndLoadsTheNewOne) {
-  useDictionaryLines(&dictionary, &prefs, {"one", "two", "three"});
-  ASSERT_EQ(loadedLines().size(), 3u);
-  TestDictionary other;
-  writeFileBytes(other.file.path, "red\ngreen\n");
-  name(other.file.path);
-  EXPECT_EQ(loadedLines(), (Lines{"red", "green"}));
-  EXPECT_EQ(prefs.lineCount, 2);
-
-  writeFileBytes(other.file.path, "blue\n");
-  name(other.file.path);
-  EXPECT_EQ(loadedLines(), Lines{"blue"}) << "the same path chosen again is counted afresh";
-}
-
-TEST_F(WordTableTest, AStoredCountLoadsOnlyThatManyLinesOfAGrownFile) {
-  useDictionaryLines(&dictionary, &prefs, {"one", "two", "three", "four", "five"});
-  prefs.lineCount = 3;
-  EXPECT_EQ(loadedLines(), (Lines{"one", "two", "three"}));
-  EXPECT_EQ(prefs.lineCount, 3);
-}
-
-TEST_F(WordTableTest, AStoredCountBeyondTheFileHoldsOnlyTheLinesReadAndWrapsIndexes) {
-  for (int32_t stored : {10, INT32_MAX}) {
-    useDictionaryLines(&dictionary, &prefs, {"one", "two", "three"});
-    prefs.lineCount = stored;
-    const WordTable* table = loadWordTable(&prefs);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->lineCount, 3);
-    EXPECT_EQ(prefs.lineCount, stored) << "a stored count is not corrected";
-    EXPECT_STREQ(wordTableLine(*table, 3), "one");
-    EXPECT_STREQ(wordTableLine(*table, 7), "two");
-    EXPECT_STREQ(wordTableLine(*table, UINT32_MAX), "one");
-  }
-}
-
-TEST_F(WordTableTest, NoDictionaryMeansNoTableEvenWhenOneIsLoaded) {
-  useDictionaryLines(&dictionary, &prefs, {"one"});
-  ASSERT_NE(loadWordTable(&prefs), nullptr);
-
-  FilterPrefs other;
-  std::memset(&other, 0, sizeof other);
-  other.lineCount = 5;
-  EXPECT_EQ(loadWordTable(&other), nullptr) << "empty path";
-  std::memset(other.dictionaryPath, 'x', sizeof other.dictionaryPath);
-  EXPECT_EQ(loadWordTable(&other), nullptr) << "a path without its terminator";
-  other.lineCount = -1;
-  copyZeroFilled(other.dictionaryPath, sizeof other.dictionaryPath, dictionary.file.path.c_str());
-  EXPECT_EQ(loadWordTable(&other), nullptr) << "a negative count";
 }
 
 }  // namespace

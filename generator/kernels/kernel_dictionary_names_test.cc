@@ -1,4 +1,5 @@
 #include "generator/dictionary/dictionary_name_field.h"
+#include "generator/dictionary/loaded_word_table.h"
 
 #include <cstddef>
 #include <cstring>
