@@ -73,7 +73,7 @@ void markDirectory(FileEntry& entry, FileDirectory* children) {
 // Walks the tree depth first from `root`, whose entries come from the block from its `next` on;
 // names come from `table` or, without one, from random letters.
 void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirectory* root,
-              int32_t rootCount, DrawBlock& block, const ListingKernel& kernel,
+              int32_t rootCount, DrawBlock& block, const Kernel& kernel,
               const WordTable* table) {
   DictionaryRun dictionary = {};
   if (table) {
@@ -108,7 +108,7 @@ void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirector
 }  // namespace
 
 FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs) {
-  const ListingKernel& kernel = activeListingKernel();
+  const Kernel& kernel = activeKernel();
   DrawBlock& block = drawBlock;
   startDrawBlock(&block, kernel.fillDraws, randomSource.state);
   int32_t rootCount = takeEntryCount(block, *prefs);

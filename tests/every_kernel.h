@@ -1,5 +1,7 @@
-// Test suites run once per code path the processor has: instantiate them with
-// ::testing::ValuesIn(availableKernels()) and name each run by its path with kernelName.
+// Per-kernel test suites run once for each kernel this processor has, that is each built kernel
+// whose stated needs the processor meets (kernel_table_test.cc checks that against what the
+// operating system lists): a suite of TestWithParam<const Kernel*> is instantiated with
+// QUINDLE_FOR_EVERY_KERNEL(Suite), and each run is named after its kernel.
 #ifndef QUINDLE_TESTS_EVERY_KERNEL_H
 #define QUINDLE_TESTS_EVERY_KERNEL_H
 
@@ -12,16 +14,19 @@
 
 namespace quindle_test {
 
-inline std::vector<const quindle::ListingKernel*> availableKernels() {
-  int count = 0;
-  const quindle::ListingKernel* const* kernels = quindle::availableListingKernels(&count);
-  return std::vector<const quindle::ListingKernel*>(kernels, kernels + count);
+inline std::vector<const quindle::Kernel*> kernelsThisMachineRuns() {
+  const quindle::KernelList available = quindle::availableKernels();
+  return std::vector<const quindle::Kernel*>(available.kernels, available.kernels + available.count);
 }
 
-inline std::string kernelName(const ::testing::TestParamInfo<const quindle::ListingKernel*>& info) {
+inline std::string kernelName(const ::testing::TestParamInfo<const quindle::Kernel*>& info) {
   return info.param->name;
 }
 
 }  // namespace quindle_test
+
+#define QUINDLE_FOR_EVERY_KERNEL(suite)                                                          \
+  INSTANTIATE_TEST_SUITE_P(EveryKernel, suite, ::testing::ValuesIn(quindle_test::kernelsThisMachineRuns()), \
+                           quindle_test::kernelName)
 
 #endif

@@ -7,15 +7,21 @@
 
 #include "generator/draws/draw_math.h"
 #include "generator/draws/entry_run.h"
+#include "generator/kernels/instruction_sets.h"
 #include "generator/kernels/kernel_table.h"
 #include "generator/kernels/lane_start.h"
 #include "generator/kernels/letter_name.h"
 #include "generator/kernels/name_bits.h"
 
-#define QUINDLE_AVX2 __attribute__((target("avx2,bmi,bmi2,popcnt")))
+// What this kernel's code is compiled for, and so what a processor must have to run it.
+#define QUINDLE_AVX2_TARGET "avx2,bmi,bmi2,popcnt"
+#define QUINDLE_AVX2 __attribute__((target(QUINDLE_AVX2_TARGET)))
 
 namespace quindle {
 namespace {
+
+constexpr InstructionSets kNeeds = instructionSetsOf(QUINDLE_AVX2_TARGET);
+static_assert((kNeeds & kUnknownInstructionSet) == 0, "detection asks for every set the target names");
 
 constexpr int kLanes = 8;
 
@@ -184,7 +190,7 @@ QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirec
 
 }  // namespace
 
-extern const ListingKernel kAvx2Kernel = {ListingPath::kAvx2, "avx2", fillDrawsAvx2, writeLetterNameAvx2, fillEntriesAvx2,
-                                         findNameLines, writeDictionaryName};
+extern const Kernel kAvx2Kernel = {"avx2", kNeeds, fillDrawsAvx2, writeLetterNameAvx2, fillEntriesAvx2,
+                                   findNameLines, writeDictionaryName};
 
 }  // namespace quindle

@@ -10,18 +10,24 @@
 #include "generator/dictionary/dictionary_name_field.h"
 #include "generator/draws/draw_math.h"
 #include "generator/draws/entry_run.h"
+#include "generator/kernels/instruction_sets.h"
 #include "generator/kernels/kernel_table.h"
 #include "generator/kernels/lane_start.h"
 #include "generator/kernels/letter_name.h"
 #include "generator/kernels/name_bits.h"
 
-#define QUINDLE_AVX512 \
-  __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")))
+// What this kernel's code is compiled for, and so what a processor must have to run it (avx512f
+// implies avx2 to the compiler).
+#define QUINDLE_AVX512_TARGET "avx2,avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"
+#define QUINDLE_AVX512 __attribute__((target(QUINDLE_AVX512_TARGET)))
 // Helpers are folded into their callers: passing vectors between functions goes through memory.
 #define QUINDLE_AVX512_INLINE QUINDLE_AVX512 inline __attribute__((always_inline))
 
 namespace quindle {
 namespace {
+
+constexpr InstructionSets kNeeds = instructionSetsOf(QUINDLE_AVX512_TARGET);
+static_assert((kNeeds & kUnknownInstructionSet) == 0, "detection asks for every set the target names");
 
 constexpr int kLanes = 16;
 
@@ -235,8 +241,7 @@ QUINDLE_AVX512 int writeDictionaryNameAvx512(const DrawBlock& block, int at, con
 
 }  // namespace
 
-extern const ListingKernel kAvx512Kernel = {ListingPath::kAvx512, "avx512", fillDrawsAvx512,
-                                           writeLetterNameAvx512, fillEntriesAvx512,
-                                           findNameLinesAvx512, writeDictionaryNameAvx512};
+extern const Kernel kAvx512Kernel = {"avx512", kNeeds, fillDrawsAvx512, writeLetterNameAvx512,
+                                     fillEntriesAvx512, findNameLinesAvx512, writeDictionaryNameAvx512};
 
 }  // namespace quindle

@@ -32,15 +32,15 @@ struct HeldTable {
   ~HeldTable() { releaseWordTable(); }
 };
 
-class DictionaryNameField : public ::testing::TestWithParam<const ListingKernel*> {
+class KernelDictionaryNames : public ::testing::TestWithParam<const Kernel*> {
  protected:
-  const ListingKernel& kernel() const { return *GetParam(); }
+  const Kernel& kernel() const { return *GetParam(); }
 };
 
 // Lines whose length with their space falls just short of, on, and just past the 64-character
 // bound, alone or after others, lines that end at a zero byte before their line feed, and a count
 // of drawn lines beyond those held (indexes wrap).
-TEST_P(DictionaryNameField, MatchesTheModelAroundTheBound) {
+TEST_P(KernelDictionaryNames, MatchesTheModelAroundTheBound) {
   std::vector<std::string> written = {"", "a", "bc", std::string("ab\0cd", 5),
                                       std::string("\0z", 2), std::string(20, 'q') + '\0' + "tail"};
   for (size_t length : {13, 14, 15, 30, 31, 32, 61, 62, 63, 64, 65, 200, 510}) written.push_back(std::string(length, 'x'));
@@ -73,7 +73,7 @@ TEST_P(DictionaryNameField, MatchesTheModelAroundTheBound) {
 // The first lines found for every kind of count: one line, powers of two and their neighbours,
 // the largest counts, and counts drawn beyond the lines held; over random draws and over draws
 // whose go-on draws say go on for every number of lines up to past the masked eight.
-TEST_P(DictionaryNameField, FindsTheFirstLinesForEveryLineCount) {
+TEST_P(KernelDictionaryNames, FindsTheFirstLinesForEveryLineCount) {
   DrawBlock* block = new DrawBlock;
   const uint32_t counts[] = {1, 2, 3, 7, 8, 9, 1000, 1024, 40000, 65535, 65536, 104334, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu};
   for (uint32_t drawn : counts) {
@@ -106,8 +106,7 @@ TEST_P(DictionaryNameField, FindsTheFirstLinesForEveryLineCount) {
   delete block;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPath, DictionaryNameField, ::testing::ValuesIn(quindle_test::availableKernels()),
-                         quindle_test::kernelName);
+QUINDLE_FOR_EVERY_KERNEL(KernelDictionaryNames);
 
 }  // namespace
 }  // namespace quindle

@@ -48,8 +48,7 @@ FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories,
 
 }  // namespace
 
-const ListingKernel kPortableKernel = {ListingPath::kPortable, "portable", fillDrawsPortable,
-                                       writeLetterNamePortable, fillEntriesPortable,
-                                       findNameLines, writeDictionaryName};
+const Kernel kPortableKernel = {"portable", 0, fillDrawsPortable, writeLetterNamePortable,
+                                fillEntriesPortable, findNameLines, writeDictionaryName};
 
 }  // namespace quindle

@@ -3,32 +3,38 @@
 namespace quindle {
 namespace {
 
-const ListingKernel* forcedKernel = nullptr;
+// Enough for every kernel of any build.
+constexpr int kMostKernels = 8;
+
+const Kernel* forcedKernel = nullptr;
 
 }  // namespace
 
-const ListingKernel* const* availableListingKernels(int* count) {
-  // Asked once: the processor does not change under a running process.
-  static const ListingKernel* kernels[kMaxListingKernels];
-  static int available = -1;
-  if (available < 0) available = detectListingKernels(kernels);
-  *count = available;
-  return kernels;
+KernelList availableKernels() {
+  static const Kernel* available[kMostKernels];
+  static int count = -1;
+  if (count < 0) {
+    const InstructionSets processor = processorInstructionSets();
+    const KernelList built = builtKernels();
+    count = 0;
+    for (int i = 0; i < built.count && count < kMostKernels; ++i) {
+      if ((built.kernels[i]->needs & ~processor) == 0) available[count++] = built.kernels[i];
+    }
+  }
+  return {available, count};
 }
 
-const ListingKernel& activeListingKernel() {
+const Kernel& activeKernel() {
   if (forcedKernel) return *forcedKernel;
-  int count = 0;
-  const ListingKernel* const* kernels = availableListingKernels(&count);
-  return *kernels[count - 1];
+  const KernelList available = availableKernels();
+  return *available.kernels[available.count - 1];
 }
 
-bool forceListingPath(ListingPath path) {
-  int count = 0;
-  const ListingKernel* const* kernels = availableListingKernels(&count);
-  for (int i = 0; i < count; ++i) {
-    if (kernels[i]->path == path) {
-      forcedKernel = kernels[i];
+bool forceKernel(const Kernel& kernel) {
+  const KernelList available = availableKernels();
+  for (int i = 0; i < available.count; ++i) {
+    if (available.kernels[i] == &kernel) {
+      forcedKernel = &kernel;
       return true;
     }
   }

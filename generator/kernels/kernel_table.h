@@ -1,55 +1,58 @@
-// The code paths that fill draw blocks and write names, chosen once per process
-// from what the processor can do: a portable path that runs anywhere, an AVX2 + BMI2 path and an
-// AVX-512 path (with VBMI2's byte compress). Every path writes exactly the same bytes; only the
-// speed differs. Tests force each path the machine has and compare it with the simple model.
+// The kernels: the code that fills draw blocks and writes entries, one for each group of
+// instruction sets it is compiled for (portable, AVX2 + BMI2, AVX-512 with VBMI2's byte compress).
+// Every kernel writes exactly the same bytes; only the speed differs.
+//
+// Each kernel carries its name and the instruction sets it needs as data (instruction_sets.h).
+// Detection walks the kernels this build holds and keeps those whose needs the processor meets;
+// the module runs the last of them, the fastest, unless a test or benchmark forced another.
 #ifndef QUINDLE_GENERATOR_KERNELS_KERNEL_TABLE_H
 #define QUINDLE_GENERATOR_KERNELS_KERNEL_TABLE_H
-
-#include <cstdint>
 
 #include "filter/filter_api.h"
 #include "generator/dictionary/dictionary_name_field.h"
 #include "generator/draws/draw_block.h"
+#include "generator/draws/entry_run.h"
+#include "generator/kernels/instruction_sets.h"
 
 namespace quindle {
 
-enum class ListingPath { kPortable, kAvx2, kAvx512 };
-
-struct PendingDirectory;
-
-struct ListingKernel {
-  ListingPath path;
+struct Kernel {
   const char* name;
+  InstructionSets needs;
   FillDraws fillDraws;
   // Writes the random-letter entry name (bound 64) whose length draw is at `at` into an entry's
   // 64-byte name field, zero-filled and with its first letter upper-cased; returns the draw after
   // the name. It may also write into the size text after the field, which the entry's own is
   // written over afterwards.
   int (*writeLetterName)(const DrawBlock& block, int at, char* field);
-  // fillEntryRun (entry_run.h) with this path's random-letter name writer.
+  // fillEntryRun (entry_run.h) with this kernel's random-letter name writer.
   FileEntry* (*fillEntries)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block);
   // The dictionary name's first lines (findNameLines) and its writer (writeDictionaryName).
   NameLineFinder findNameLines;
   DictionaryNameWriter writeDictionaryName;
 };
 
-// The kernel in use: the fastest the processor supports, unless a test forced another.
-const ListingKernel& activeListingKernel();
+struct KernelList {
+  const Kernel* const* kernels;
+  int count;
+};
 
-// The kernels this processor can run, fastest last; `count` receives how many.
-const ListingKernel* const* availableListingKernels(int* count);
+extern const Kernel kPortableKernel;
 
-// For tests and benchmarks: uses `path` from now on. False, changing nothing, when the processor
-// cannot run it.
-bool forceListingPath(ListingPath path);
+// The kernels this build holds, the portable one first and the fastest last; each processor
+// family's file says (CMake picks it).
+KernelList builtKernels();
 
-constexpr int kMaxListingKernels = 3;
+// The built kernels whose needs this processor meets, in the same order. Asked once: the
+// processor does not change under a running process.
+KernelList availableKernels();
 
-extern const ListingKernel kPortableKernel;
+// The kernel in use: the fastest available one, unless another was forced.
+const Kernel& activeKernel();
 
-// Fills `kernels` with the kernels this processor runs, the portable one first and the fastest
-// last, and returns how many. Each platform's file (CMake picks it) asks the processor.
-int detectListingKernels(const ListingKernel* kernels[kMaxListingKernels]);
+// For tests and benchmarks: uses `kernel` from now on. False, changing nothing, when it is not
+// an available kernel.
+bool forceKernel(const Kernel& kernel);
 
 }  // namespace quindle
 

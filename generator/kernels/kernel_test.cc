@@ -1,4 +1,4 @@
-// Each code path on its own: its draws and the names it writes, against the generator and the
+// Each kernel on its own: its draws and the names it writes, against the generator and the
 // simple model. Differences show here with the draw that went wrong, before a whole tree differs.
 #include <cstddef>
 #include <cstring>
@@ -20,13 +20,13 @@ namespace {
 
 using quindle_test::ModelRandom;
 
-class ListingKernels : public ::testing::TestWithParam<const ListingKernel*> {
+class Kernels : public ::testing::TestWithParam<const Kernel*> {
  protected:
-  const ListingKernel& kernel() const { return *GetParam(); }
+  const Kernel& kernel() const { return *GetParam(); }
   DrawBlock block;
 };
 
-TEST_P(ListingKernels, FillTheGeneratorsDrawsWithTheirCharacters) {
+TEST_P(Kernels, FillTheGeneratorsDrawsWithTheirCharacters) {
   for (uint32_t state : {0u, 1u, 0x80000000u, 0xFFFFFFFFu, 1765224000u}) {
     startDrawBlock(&block, kernel().fillDraws, state);
     ModelRandom model{state};
@@ -42,7 +42,7 @@ TEST_P(ListingKernels, FillTheGeneratorsDrawsWithTheirCharacters) {
   }
 }
 
-TEST_P(ListingKernels, RefillsKeepTheSequenceAndGiveBackUnreadDraws) {
+TEST_P(Kernels, RefillsKeepTheSequenceAndGiveBackUnreadDraws) {
   const uint32_t seed = 424242;
   startDrawBlock(&block, kernel().fillDraws, seed);
   ModelRandom model{seed};
@@ -60,7 +60,7 @@ TEST_P(ListingKernels, RefillsKeepTheSequenceAndGiveBackUnreadDraws) {
 
 // The name field the kernel writes for the name at the block's first draw, in an entry of marked
 // bytes; the writer may run on into the size text, which the entry's own covers, but no further.
-std::string writtenName(const ListingKernel& kernel, const DrawBlock& block, int* next) {
+std::string writtenName(const Kernel& kernel, const DrawBlock& block, int* next) {
   FileEntry entry;
   std::memset(&entry, 0x7F, sizeof entry);
   const int end = kernel.writeLetterName(block, 0, entry.name);
@@ -74,7 +74,7 @@ std::string writtenName(const ListingKernel& kernel, const DrawBlock& block, int
   return std::string(entry.name, sizeof entry.name);
 }
 
-TEST_P(ListingKernels, LetterNamesMatchTheModelAndTakeItsDraws) {
+TEST_P(Kernels, LetterNamesMatchTheModelAndTakeItsDraws) {
   for (uint32_t seed = 0; seed < 30000; ++seed) {
     const uint32_t state = seed * 2654435761u;
     startDrawBlock(&block, kernel().fillDraws, state);
@@ -119,7 +119,7 @@ std::string nameOfDraws(const std::vector<uint16_t>& draws, size_t* taken) {
 // Names made only of spaces fill the first window with 64 character starts; names only of
 // letters need both windows; runs of letters of every length put the window boundary inside a
 // letter at both parities. Random seeds reach these only by chance.
-TEST_P(ListingKernels, NamesAtTheWindowBoundariesMatchTheRule) {
+TEST_P(Kernels, NamesAtTheWindowBoundariesMatchTheRule) {
   const uint16_t space = 6 * 100 + 1, letter = 6 * 200 + 5;  // letter picks 'y' when second
   for (int runLength = 0; runLength <= 64; ++runLength) {
     std::vector<uint16_t> draws(kBlockDraws - kLookAhead);
@@ -141,8 +141,7 @@ TEST_P(ListingKernels, NamesAtTheWindowBoundariesMatchTheRule) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPath, ListingKernels, ::testing::ValuesIn(quindle_test::availableKernels()),
-                         quindle_test::kernelName);
+QUINDLE_FOR_EVERY_KERNEL(Kernels);
 
 }  // namespace
 }  // namespace quindle

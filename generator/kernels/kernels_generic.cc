@@ -1,11 +1,14 @@
-// Processors without an x86 vector path run the portable kernel.
+// Processors other than x86 run the portable kernel, which needs no instruction set of the list.
+#include "generator/kernels/instruction_sets.h"
 #include "generator/kernels/kernel_table.h"
 
 namespace quindle {
 
-int detectListingKernels(const ListingKernel* kernels[kMaxListingKernels]) {
-  kernels[0] = &kPortableKernel;
-  return 1;
+KernelList builtKernels() {
+  static const Kernel* const built[] = {&kPortableKernel};
+  return {built, 1};
 }
+
+InstructionSets processorInstructionSets() { return 0; }
 
 }  // namespace quindle
