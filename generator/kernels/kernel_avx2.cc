@@ -190,7 +190,6 @@ QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirec
 
 }  // namespace
 
-extern const Kernel kAvx2Kernel = {"avx2", kNeeds, fillDrawsAvx2, writeLetterNameAvx2, fillEntriesAvx2,
-                                   findNameLines, writeDictionaryName};
+extern const Kernel kAvx2Kernel = {"avx2", kNeeds, fillDrawsAvx2, fillEntriesAvx2, findNameLines, writeDictionaryName};
 
 }  // namespace quindle

@@ -241,7 +241,7 @@ QUINDLE_AVX512 int writeDictionaryNameAvx512(const DrawBlock& block, int at, con
 
 }  // namespace
 
-extern const Kernel kAvx512Kernel = {"avx512", kNeeds, fillDrawsAvx512, writeLetterNameAvx512,
-                                     fillEntriesAvx512, findNameLinesAvx512, writeDictionaryNameAvx512};
+extern const Kernel kAvx512Kernel = {"avx512", kNeeds, fillDrawsAvx512, fillEntriesAvx512, findNameLinesAvx512,
+                                     writeDictionaryNameAvx512};
 
 }  // namespace quindle

@@ -36,19 +36,14 @@ uint32_t fillDrawsPortable(uint32_t state, int count, const DrawBlockFill& fill)
   return endState;
 }
 
-int writeLetterNamePortable(const DrawBlock& block, int at, char* field) {
-  return writeLetterNameByStarts(block, at, field);
-}
-
 FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories,
                              DrawBlock& block) {
-  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsPortable,
-                      writeLetterNamePortable);
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsPortable, writeLetterNameByStarts);
 }
 
 }  // namespace
 
-const Kernel kPortableKernel = {"portable", 0, fillDrawsPortable, writeLetterNamePortable,
-                                fillEntriesPortable, findNameLines, writeDictionaryName};
+const Kernel kPortableKernel = {"portable", 0, fillDrawsPortable, fillEntriesPortable, findNameLines,
+                                writeDictionaryName};
 
 }  // namespace quindle

@@ -20,11 +20,6 @@ struct Kernel {
   const char* name;
   InstructionSets needs;
   FillDraws fillDraws;
-  // Writes the random-letter entry name (bound 64) whose length draw is at `at` into an entry's
-  // 64-byte name field, zero-filled and with its first letter upper-cased; returns the draw after
-  // the name. It may also write into the size text after the field, which the entry's own is
-  // written over afterwards.
-  int (*writeLetterName)(const DrawBlock& block, int at, char* field);
   // fillEntryRun (entry_run.h) with this kernel's random-letter name writer.
   FileEntry* (*fillEntries)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block);
   // The dictionary name's first lines (findNameLines) and its writer (writeDictionaryName).

@@ -1,5 +1,6 @@
 // Each kernel on its own: its draws and the names it writes, against the generator and the
 // simple model. Differences show here with the draw that went wrong, before a whole tree differs.
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -10,7 +11,9 @@
 #include "filter/filter_api.h"
 #include "generator/draws/draw_block.h"
 #include "generator/draws/draw_math.h"
+#include "generator/draws/entry_run.h"
 #include "generator/draws/name_characters.h"
+#include "generator/draws/size_texts.h"
 #include "generator/kernels/kernel_table.h"
 #include "every_kernel.h"
 #include "reference_model.h"
@@ -58,19 +61,28 @@ TEST_P(Kernels, RefillsKeepTheSequenceAndGiveBackUnreadDraws) {
   EXPECT_EQ(finishDrawBlock(block), model.state);
 }
 
-// The name field the kernel writes for the name at the block's first draw, in an entry of marked
-// bytes; the writer may run on into the size text, which the entry's own covers, but no further.
-std::string writtenName(const Kernel& kernel, const DrawBlock& block, int* next) {
-  FileEntry entry;
-  std::memset(&entry, 0x7F, sizeof entry);
-  const int end = kernel.writeLetterName(block, 0, entry.name);
+// The name field of the entry the kernel writes from the block's first draw, as the one entry of
+// a directory that may hold no subdirectory, between marked bytes; `next` receives the draw after
+// the name. A name writer may run on into the size text, which the entry's own is written over,
+// but no further: past the name the entry holds its own fields, its host's byte as it was, and
+// the entry after it is left alone.
+std::string writtenName(const Kernel& kernel, DrawBlock& block, int* next) {
+  FileEntry entries[2];
+  std::memset(entries, 0x7F, sizeof entries);
+  PendingDirectory dir = {entries, 1, 0, 0};
+  EXPECT_EQ(kernel.fillEntries(dir, false, block), nullptr);
+  const int end = block.next - kEntryTailDraws;
   if (next) *next = end;
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&entry);
-  size_t firstWrittenPastSizeText = sizeof entry;
-  for (size_t i = sizeof entry; i-- > offsetof(FileEntry, value);) {
-    if (bytes[i] != 0x7F) firstWrittenPastSizeText = i;
-  }
-  EXPECT_EQ(firstWrittenPastSizeText, sizeof entry) << "the name ran on past the size text";
+  const FileEntry& entry = entries[0];
+  EXPECT_EQ(std::string(entry.sizeText, sizeof entry.sizeText),
+            std::string(kSizeTexts.sizes[block.draws[end] % kSizeTextCount].text, sizeof entry.sizeText));
+  EXPECT_EQ(entry.value, block.draws[end + 1]);
+  EXPECT_EQ(entry.flags[0] | entry.flags[1] | entry.flags[2], 0);
+  EXPECT_EQ(entry.hostByte, 0x7F);
+  EXPECT_EQ(entry.children, nullptr);
+  const unsigned char* after = reinterpret_cast<const unsigned char*>(&entries[1]);
+  EXPECT_EQ(std::count(after, after + sizeof entries[1], 0x7F), static_cast<std::ptrdiff_t>(sizeof entries[1]))
+      << "the name ran on past its entry";
   return std::string(entry.name, sizeof entry.name);
 }
 
