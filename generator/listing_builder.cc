@@ -7,7 +7,6 @@
 #include "generator/dictionary/dictionary_entries.h"
 #include "generator/dictionary/loaded_word_table.h"
 #include "generator/draws/draw_block.h"
-#include "generator/draws/draw_math.h"
 #include "generator/draws/entry_run.h"
 #include "generator/draws/random_source.h"
 #include "generator/draws/size_texts.h"

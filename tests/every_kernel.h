@@ -5,6 +5,7 @@
 #ifndef QUINDLE_TESTS_EVERY_KERNEL_H
 #define QUINDLE_TESTS_EVERY_KERNEL_H
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,13 @@ inline std::string kernelName(const ::testing::TestParamInfo<const quindle::Kern
 }
 
 }  // namespace quindle_test
+
+namespace quindle {
+
+// A kernel is shown by its name, so that a run's name stays the same from one process to the next.
+inline void PrintTo(const Kernel* kernel, std::ostream* out) { *out << kernel->name; }
+
+}  // namespace quindle
 
 #define QUINDLE_FOR_EVERY_KERNEL(suite)                                                          \
   INSTANTIATE_TEST_SUITE_P(EveryKernel, suite, ::testing::ValuesIn(quindle_test::kernelsThisMachineRuns()), \

@@ -1,5 +1,5 @@
-// Filling a directory's entries with dictionary names: one walk for every code path, with the
-// path's own finder of a name's first lines and its own name writer.
+// Filling a directory's entries with dictionary names: one walk for every kernel, with the
+// kernel's own finder of a name's first lines and its own name writer.
 //
 // A name's lines lie anywhere in a table of megabytes and mostly miss the cache. One entry's
 // lookups are too far apart in the instruction stream for the processor to overlap with the

@@ -1,7 +1,8 @@
 // Dictionary entry names written straight into an entry's 64-byte name field from a draw block,
 // with exactly the draws and text of makeName's dictionary form: lines joined by spaces while
 // the text is short of the bound and odd draws say go on, cut to 63 characters, first letter
-// upper-cased, the rest of the field zero-filled. The same on every code path.
+// upper-cased, the rest of the field zero-filled. These are the portable finder and writer; a
+// kernel may bring faster ones of its own, which write the same bytes.
 #ifndef QUINDLE_GENERATOR_DICTIONARY_DICTIONARY_NAME_FIELD_H
 #define QUINDLE_GENERATOR_DICTIONARY_DICTIONARY_NAME_FIELD_H
 
@@ -81,7 +82,7 @@ inline void findNameLines(const DrawBlock& block, int at, const LineSource& line
   }
 }
 
-// A code path's finder of that kind; each finds exactly the same lines as findNameLines.
+// A kernel's finder of that kind; each finds exactly the same lines as findNameLines.
 using NameLineFinder = void (*)(const DrawBlock& block, int at, const LineSource& lines, NameLines* name);
 
 // Writes the name whose first line's draws begin at `at`, whose first lines are `first`
@@ -89,7 +90,7 @@ using NameLineFinder = void (*)(const DrawBlock& block, int at, const LineSource
 // field, which the entry's own is written over afterwards. Returns the draw after the name.
 int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines,
                         const NameLines& first, char* field);
-// A code path's writer of that kind; each writes the same bytes into the name as writeDictionaryName.
+// A kernel's writer of that kind; each writes the same bytes into the name as writeDictionaryName.
 using DictionaryNameWriter = int (*)(const DrawBlock& block, int at, const LineSource& lines,
                                      const NameLines& first, char* field);
 

@@ -1,7 +1,7 @@
 // Draws taken ahead of use, in a block, with what every name needs of each draw worked out once.
 //
 // The builder reads draws from the block by position instead of calling the generator per draw;
-// a code path (see listing_paths.h) fills the block many lanes at a time. For draw i the block
+// a kernel (see kernels/kernel_table.h) fills the block many lanes at a time. For draw i the block
 // holds the draw, the alphabet character it would pick, and one bit saying whether it would make
 // a letter rather than a space. Before each entry the builder makes sure that at least
 // kEntryDrawBound draws lie ahead, plus kLookAhead for name windows that read past the draws a
@@ -45,7 +45,7 @@ struct DrawBlockFill {
 };
 
 // Takes `count` draws (a multiple of 64) from `state` into `fill`; returns the state after the
-// last. Each code path has its own.
+// last. Each kernel has its own.
 using FillDraws = uint32_t (*)(uint32_t state, int count, const DrawBlockFill& fill);
 
 // Fills a whole block from `state`, the generator's current state.

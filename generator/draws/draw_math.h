@@ -1,4 +1,4 @@
-// The arithmetic behind drawing many random numbers at once, shared by every code path.
+// The arithmetic behind drawing many random numbers at once, shared by every kernel.
 //
 // - Jump-ahead: n steps of the generator's recurrence are one affine map of the state, so lanes
 //   that each hold every L-th state advance independently, and the state after any number of

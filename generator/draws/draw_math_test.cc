@@ -1,10 +1,7 @@
 #include "generator/draws/draw_math.h"
 
-#include <string>
-
 #include <gtest/gtest.h>
 
-#include "generator/draws/size_texts.h"
 #include "reference_model.h"
 
 namespace quindle {
@@ -16,7 +13,7 @@ TEST(DrawMath, ReciprocalsDivideEveryDrawExactly) {
   for (const Reciprocal& r : {kDivideBy6, kDivideBy20, kDivideBy36, kDivideBy300}) {
     for (uint32_t draw = 0; draw <= static_cast<uint32_t>(kRandomMax); ++draw) {
       ASSERT_EQ(quotientOf(draw, r), draw / r.divisor) << "draw " << draw << " / " << r.divisor;
-      // The vector paths take the high half of a 16-bit product first, then the rest of the shift.
+      // The vector kernels take the high half of a 16-bit product first, then the rest of the shift.
       ASSERT_EQ(((draw * r.multiplier) >> 16) >> (r.shift - 16), draw / r.divisor);
       ASSERT_LT(r.multiplier, 65536u);
     }
@@ -54,15 +51,6 @@ TEST(DrawMath, CharacterStartsMatchACharacterByCharacterWalk) {
   }
   EXPECT_EQ(characterStarts(~0ull), kEvenBits);
   EXPECT_EQ(characterStarts(0), ~0ull);
-}
-
-TEST(SizeTexts, AreTheNumbersWithKBZeroFilled) {
-  for (int kilobytes = 0; kilobytes < kSizeTextCount; ++kilobytes) {
-    const SizeTextField& field = kSizeTexts.sizes[kilobytes];
-    const std::string expected = std::to_string(kilobytes) + "KB";
-    ASSERT_EQ(std::string(field.text, sizeof field.text), expected + std::string(16 - expected.size(), '\0'));
-  }
-  EXPECT_EQ(std::string(kSizeTexts.directory.text, 16), std::string("[dir]") + std::string(11, '\0'));
 }
 
 }  // namespace

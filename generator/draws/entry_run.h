@@ -1,8 +1,9 @@
-// Filling a directory's entries from a draw block, shared by every code path and by both kinds of
-// names. Each path instantiates fillEntryRun with its own random-letter name writer inside a
+// Filling a directory's entries from a draw block, shared by every kernel and by both kinds of
+// names. Each kernel instantiates fillEntryRun with its own random-letter name writer inside a
 // function compiled for its instructions, so the writer is inlined and its constants stay in
 // registers from one entry to the next, with the draw position in a register too; dictionary
-// names have one writer of their own (dictionary_entries.h).
+// names take one walk for every kernel (dictionary/dictionary_entries.h), which calls the
+// kernel's writer through a pointer.
 #ifndef QUINDLE_GENERATOR_DRAWS_ENTRY_RUN_H
 #define QUINDLE_GENERATOR_DRAWS_ENTRY_RUN_H
 

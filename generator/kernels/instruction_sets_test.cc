@@ -1,5 +1,6 @@
 #include "generator/kernels/instruction_sets.h"
 
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -12,6 +13,8 @@ struct TargetCase {
   const char* target;
   InstructionSets sets;
 };
+
+void PrintTo(const TargetCase& tested, std::ostream* out) { *out << tested.target; }
 
 std::string targetName(const ::testing::TestParamInfo<TargetCase>& info) {
   std::string name = info.param.target[0] != '\0' ? info.param.target : "nothing";

@@ -1,6 +1,5 @@
-#include "generator/dictionary/dictionary_name_field.h"
-#include "generator/dictionary/loaded_word_table.h"
-
+// Each kernel's finder of a dictionary name's first lines and its name writer, against the
+// portable finder and the simple model.
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -8,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "generator/dictionary/dictionary_name_field.h"
+#include "generator/dictionary/loaded_word_table.h"
 #include "generator/kernels/kernel_table.h"
 #include "every_kernel.h"
 #include "reference_model.h"

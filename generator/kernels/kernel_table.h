@@ -18,7 +18,7 @@ namespace quindle {
 
 struct Kernel {
   const char* name;
-  InstructionSets needs;
+  InstructionSets needs;  // read from the target text its code is compiled with; none for portable
   FillDraws fillDraws;
   // fillEntryRun (entry_run.h) with this kernel's random-letter name writer.
   FileEntry* (*fillEntries)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block);

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "every_kernel.h"
 #include "generator/kernels/instruction_sets.h"
+#include "every_kernel.h"
 
 namespace quindle {
 namespace {

@@ -1,5 +1,5 @@
-// What every path's random-letter entry name shares: its bound, its length draw, what each
-// draw gives, and the plain way of writing it. Inline so that each path's own compiler settings apply.
+// What every kernel's random-letter entry name shares: its bound, its length draw, what each
+// draw gives, and the plain way of writing it. Inline so that each kernel's own target applies.
 #ifndef QUINDLE_GENERATOR_KERNELS_LETTER_NAME_H
 #define QUINDLE_GENERATOR_KERNELS_LETTER_NAME_H
 
