@@ -70,7 +70,7 @@ constexpr InstructionSets instructionSetsOf(const char* target) {
   return sets;
 }
 
-// The sets this processor has, and its operating system saves the registers of; each processor
+// The sets this processor has and its operating system saves the registers of; each processor
 // family's file says (CMake picks it).
 InstructionSets processorInstructionSets();
 
