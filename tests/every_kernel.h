@@ -33,8 +33,9 @@ inline void PrintTo(const Kernel* kernel, std::ostream* out) { *out << kernel->n
 
 }  // namespace quindle
 
-#define QUINDLE_FOR_EVERY_KERNEL(suite)                                                          \
-  INSTANTIATE_TEST_SUITE_P(EveryKernel, suite, ::testing::ValuesIn(quindle_test::kernelsThisMachineRuns()), \
+#define QUINDLE_FOR_EVERY_KERNEL(suite)                                                 \
+  INSTANTIATE_TEST_SUITE_P(EveryKernel, suite,                                          \
+                           ::testing::ValuesIn(quindle_test::kernelsThisMachineRuns()), \
                            quindle_test::kernelName)
 
 #endif
