@@ -15,8 +15,8 @@
 
 #include "bench_host.h"
 #include "filter/text_field.h"
+#include "generator/draws/random_source.h"
 #include "generator/listing_builder.h"
-#include "generator/random_source.h"
 #include "host_kit/directory_allocator.h"
 #include "reference_model.h"
 

@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "filter/text_field.h"
-#include "generator/word_table.h"
+#include "generator/dictionary/loaded_word_table.h"
 #include "reference_model.h"
 
 namespace quindle_bench {

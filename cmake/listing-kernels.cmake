@@ -1,21 +1,16 @@
-# The listing's code paths: on x86 (32- and 64-bit) the AVX2 and AVX-512 kernels are built as
-# well and picked at run time; elsewhere the portable kernel is all there is. The vector code asks
-# for its instructions per function, so the rest of the module stays baseline.
+# The kernels: on x86 (32- and 64-bit) the AVX2 and AVX-512 kernels are built as well and picked
+# at run time; elsewhere the portable kernel is all there is. Each vector kernel names its
+# instruction sets per function, in the target text that detection also reads, so the rest of the
+# module stays baseline.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86|x86_64|AMD64|amd64|i[3-6]86)$")
-  set(listing_vector_sources generator/listing_path_avx2.cc generator/listing_path_avx512.cc)
-  target_sources(quindle_core PRIVATE generator/listing_kernels_x86.cc ${listing_vector_sources})
-  # pdep is 64 bits wide only in 64-bit mode; each word size has its own name_bits.h.
-  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    target_include_directories(quindle_core PRIVATE generator/x86_64)
-  else()
-    target_include_directories(quindle_core PRIVATE generator/x86_32)
-  endif()
+  set(vector_kernel_sources generator/kernels/kernel_avx2.cc generator/kernels/kernel_avx512.cc)
+  target_sources(quindle_core PRIVATE generator/kernels/kernels_x86.cc ${vector_kernel_sources})
   if(WIN32)
     # GCC for Windows cannot align the stack beyond 16 bytes, yet spills 32- and 64-byte vectors
     # with aligned moves; the assembler makes every such move an unaligned one.
-    set_source_files_properties(${listing_vector_sources}
+    set_source_files_properties(${vector_kernel_sources}
       PROPERTIES COMPILE_OPTIONS "-Wa,-muse-unaligned-vector-move")
   endif()
 else()
-  target_sources(quindle_core PRIVATE generator/listing_kernels_generic.cc)
+  target_sources(quindle_core PRIVATE generator/kernels/kernels_generic.cc)
 endif()

@@ -9,8 +9,8 @@
 #include "filter/module_state.h"
 #include "filter/settings.h"
 #include "filter/text_field.h"
+#include "generator/draws/random_source.h"
 #include "generator/listing_builder.h"
-#include "generator/random_source.h"
 
 #if defined(__GNUC__) && !defined(_WIN32)
 #define QUINDLE_EXPORT __attribute__((visibility("default")))

@@ -1,6 +1,6 @@
 #include "filter/module_state.h"
 
-#include "generator/word_table.h"
+#include "generator/dictionary/loaded_word_table.h"
 
 namespace quindle {
 

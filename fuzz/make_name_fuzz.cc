@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "filter/text_field.h"
+#include "generator/dictionary/loaded_word_table.h"
+#include "generator/draws/random_source.h"
 #include "generator/name_generator.h"
-#include "generator/random_source.h"
-#include "generator/word_table.h"
 #include "reference_model.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include "filter/clock.h"
 #include "filter/module_state.h"
 #include "filter/text_field.h"
-#include "generator/word_table.h"
+#include "generator/dictionary/loaded_word_table.h"
 #include "module_exports.h"
 #include "reference_model.h"
 #include "test_host.h"

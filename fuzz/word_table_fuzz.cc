@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "generator/piece_reader.h"
-#include "generator/word_table.h"
+#include "generator/dictionary/piece_reader.h"
+#include "generator/dictionary/word_table.h"
 #include "reference_model.h"
 
 namespace {

@@ -4,15 +4,14 @@
 #include <cstring>
 
 #include "filter/text_field.h"
-#include "generator/dictionary_entries.h"
-#include "generator/draw_block.h"
-#include "generator/draw_math.h"
-#include "generator/entry_run.h"
-#include "generator/listing_paths.h"
+#include "generator/dictionary/dictionary_entries.h"
+#include "generator/dictionary/loaded_word_table.h"
+#include "generator/draws/draw_block.h"
+#include "generator/draws/entry_run.h"
+#include "generator/draws/random_source.h"
+#include "generator/draws/size_texts.h"
+#include "generator/kernels/kernel_table.h"
 #include "generator/name_generator.h"
-#include "generator/random_source.h"
-#include "generator/size_texts.h"
-#include "generator/word_table.h"
 
 namespace quindle {
 namespace {
@@ -73,10 +72,13 @@ void markDirectory(FileEntry& entry, FileDirectory* children) {
 // Walks the tree depth first from `root`, whose entries come from the block from its `next` on;
 // names come from `table` or, without one, from random letters.
 void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirectory* root,
-              int32_t rootCount, DrawBlock& block, const ListingKernel& kernel,
+              int32_t rootCount, DrawBlock& block, const Kernel& kernel,
               const WordTable* table) {
   DictionaryRun dictionary = {};
-  if (table) dictionary = startDictionaryRun(*table, static_cast<uint32_t>(prefs.lineCount), kernel);
+  if (table) {
+    dictionary = startDictionaryRun(*table, static_cast<uint32_t>(prefs.lineCount), kernel.fillDraws,
+                                    kernel.findNameLines, kernel.writeDictionaryName);
+  }
   PendingStack stack;
   if (!reserveOneMore(stack)) return;  // an empty root: nothing was written into it
   stack.frames[stack.size++] = {root->entries, rootCount, 0, 0};
@@ -105,7 +107,7 @@ void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirector
 }  // namespace
 
 FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs) {
-  const ListingKernel& kernel = activeListingKernel();
+  const Kernel& kernel = activeKernel();
   DrawBlock& block = drawBlock;
   startDrawBlock(&block, kernel.fillDraws, randomSource.state);
   int32_t rootCount = takeEntryCount(block, *prefs);

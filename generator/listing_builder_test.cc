@@ -6,8 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "generator/listing_paths.h"
-#include "generator/random_source.h"
+#include "generator/draws/random_source.h"
+#include "generator/kernels/kernel_table.h"
+#include "every_kernel.h"
 #include "reference_model.h"
 #include "small_stack.h"
 #include "test_dictionary.h"
@@ -18,36 +19,19 @@ namespace {
 
 using namespace quindle_test;
 
-std::vector<ListingPath> availablePaths() {
-  int count = 0;
-  const ListingKernel* const* kernels = availableListingKernels(&count);
-  std::vector<ListingPath> paths;
-  for (int i = 0; i < count; ++i) paths.push_back(kernels[i]->path);
-  return paths;
-}
-
-std::string pathName(const ::testing::TestParamInfo<ListingPath>& info) {
-  int count = 0;
-  const ListingKernel* const* kernels = availableListingKernels(&count);
-  for (int i = 0; i < count; ++i) {
-    if (kernels[i]->path == info.param) return kernels[i]->name;
-  }
-  return "unknown";
-}
-
-// Every test runs once on each code path this processor has.
-class ListingBuilder : public ::testing::TestWithParam<ListingPath> {
+// Every test runs once on each kernel this processor has.
+class ListingBuilder : public ::testing::TestWithParam<const Kernel*> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(forceListingPath(GetParam()));
+    ASSERT_TRUE(forceKernel(*GetParam()));
     resetTestHost();
     std::memset(&prefs, 0, sizeof prefs);
     prefs.enabled = 1;
     info = hostInfoFor(nullptr);
   }
   void TearDown() override {
-    EXPECT_EQ(allocatorCounts().directories, 0) << "the host leaked a tree";
-    forceListingPath(availablePaths().back());
+    EXPECT_EQ(allocatorCounts().directories, 0u) << "the host leaked a tree";
+    forceKernel(*kernelsThisMachineRuns().back());
   }
 
   // Builds the tree and title for `seed`, checks the tree is well formed, and frees it.
@@ -270,7 +254,7 @@ TEST_P(ListingBuilder, ADeepTreeBuildsOnASmallStack) {
 
 // Too large to describe as text: compared with the model by its shape.
 TEST_P(ListingBuilder, TwoThousandLevelsBuildOnASmallStack) {
-  if (GetParam() != availablePaths().back()) GTEST_SKIP() << "one path is enough for its size";
+  if (GetParam() != kernelsThisMachineRuns().back()) GTEST_SKIP() << "one kernel is enough for its size";
   if (sizeof(void*) < 8) GTEST_SKIP() << "2.3 GB of host records do not fit a 32-bit process";
 #if defined(__SANITIZE_ADDRESS__)
   // Minutes and several more gigabytes there; the 316-level tree above runs on a small stack too.
@@ -295,7 +279,7 @@ TEST_P(ListingBuilder, TwoThousandLevelsBuildOnASmallStack) {
   EXPECT_EQ(actual.signature, expected.signature) << "same depths and counts, in the same order";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPath, ListingBuilder, ::testing::ValuesIn(availablePaths()), pathName);
+QUINDLE_FOR_EVERY_KERNEL(ListingBuilder);
 
 }  // namespace
 }  // namespace quindle

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-#include "generator/random_source.h"
-#include "generator/word_table.h"
+#include "generator/dictionary/loaded_word_table.h"
+#include "generator/dictionary/word_table.h"
+#include "generator/draws/name_characters.h"
+#include "generator/draws/random_source.h"
 
 namespace quindle {
 namespace {

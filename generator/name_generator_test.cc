@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "generator/random_source.h"
+#include "generator/draws/name_characters.h"
+#include "generator/draws/random_source.h"
 #include "reference_model.h"
 #include "test_dictionary.h"
 

@@ -3,7 +3,7 @@
 
 #include "filter/settings.h"
 #include "filter/settings_rules.h"
-#include "generator/piece_reader.h"
+#include "generator/dictionary/piece_reader.h"
 #include "host/commands.h"
 #include "host/file_system.h"
 #include "host/json_text.h"

@@ -8,7 +8,8 @@
 #include <string>
 
 #include "filter/text_field.h"
-#include "generator/word_table.h"
+#include "generator/dictionary/loaded_word_table.h"
+#include "generator/dictionary/word_table.h"
 
 namespace {
 

@@ -1,0 +1,79 @@
+// Draws taken ahead of use, in a block, with what every name needs of each draw worked out once.
+//
+// The builder reads draws from the block by position instead of calling the generator per draw;
+// a kernel (see kernels/kernel_table.h) fills the block many lanes at a time. For draw i the block
+// holds the draw, the alphabet character it would pick, and one bit saying whether it would make
+// a letter rather than a space. Before each entry the builder makes sure that at least
+// kEntryDrawBound draws lie ahead, plus kLookAhead for name windows that read past the draws a
+// name consumes; a refill keeps the unread tail and draws more behind it.
+//
+// The generator's state is not touched while the block is in use: finishDrawBlock works out the
+// state after the last draw consumed, so draws that were filled but not read are given back.
+#ifndef QUINDLE_GENERATOR_DRAWS_DRAW_BLOCK_H
+#define QUINDLE_GENERATOR_DRAWS_DRAW_BLOCK_H
+
+#include <cstdint>
+
+namespace quindle {
+
+constexpr int kBlockDraws = 4096;
+// An entry takes at most 260 draws: a name of up to 64 dictionary lines at 4 draws each (a
+// random-letter name takes at most 127), then size, value, directory and a child's count.
+constexpr int kEntryDrawBound = 260;
+// Name writers read past the draws they take: a random-letter name reads two windows of 64
+// draws (and one more word of letter bits) that begin at most 127 draws in. (The dictionary
+// names' scout, which reads further ahead, checks the block's end for itself.)
+constexpr int kLookAhead = 256;
+constexpr int kRefillBelow = kEntryDrawBound + kLookAhead;
+
+struct DrawBlock {
+  alignas(64) uint16_t draws[kBlockDraws];
+  alignas(64) uint8_t glyphs[kBlockDraws + 64];         // room for a 64-byte load at any draw
+  alignas(64) uint64_t letterBits[kBlockDraws / 64 + 1];  // bit i: draw i would take a letter
+  int next;      // the next draw to read
+  int filled;    // draws held
+  uint32_t baseState;  // the state before draws[0]
+  uint32_t endState;   // the state after draws[filled - 1]
+  uint32_t refills;    // how many times the draws have moved, so that positions taken earlier are stale
+};
+
+// Where a fill writes, from the first draw it takes.
+struct DrawBlockFill {
+  uint16_t* draws;
+  uint8_t* glyphs;
+  uint64_t* letterBits;  // one word per 64 draws
+};
+
+// Takes `count` draws (a multiple of 64) from `state` into `fill`; returns the state after the
+// last. Each kernel has its own.
+using FillDraws = uint32_t (*)(uint32_t state, int count, const DrawBlockFill& fill);
+
+// Fills a whole block from `state`, the generator's current state.
+void startDrawBlock(DrawBlock* block, FillDraws fillDraws, uint32_t state);
+
+// Keeps the draws from `next` on and fills the rest of the block.
+void refillDrawBlock(DrawBlock* block, FillDraws fillDraws);
+
+// The generator's state once the draws up to `next` have been taken.
+uint32_t finishDrawBlock(const DrawBlock& block);
+
+// 64 bits of letterBits starting at draw `at`.
+inline uint64_t letterWindow(const DrawBlock& block, int at) {
+  const int word = at >> 6;
+  const int shift = at & 63;
+  // Shifting the upper word in two steps keeps the shift below 64 when `shift` is 0.
+  return (block.letterBits[word] >> shift) | ((block.letterBits[word + 1] << 1) << (63 - shift));
+}
+
+// The 128 bits of letterBits starting at draw `at`, as two windows sharing their middle word.
+inline void letterWindows(const DrawBlock& block, int at, uint64_t* first, uint64_t* second) {
+  const uint64_t* words = block.letterBits + (at >> 6);
+  const int shift = at & 63;
+  const uint64_t middle = words[1];
+  *first = (words[0] >> shift) | ((middle << 1) << (63 - shift));
+  *second = (middle >> shift) | ((words[2] << 1) << (63 - shift));
+}
+
+}  // namespace quindle
+
+#endif

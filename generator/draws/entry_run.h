@@ -1,0 +1,78 @@
+// Filling a directory's entries from a draw block, shared by every kernel and by both kinds of
+// names. Each kernel instantiates fillEntryRun with its own random-letter name writer inside a
+// function compiled for its instructions, so the writer is inlined and its constants stay in
+// registers from one entry to the next, with the draw position in a register too; dictionary
+// names take one walk for every kernel (dictionary/dictionary_entries.h), which calls the
+// kernel's writer through a pointer.
+#ifndef QUINDLE_GENERATOR_DRAWS_ENTRY_RUN_H
+#define QUINDLE_GENERATOR_DRAWS_ENTRY_RUN_H
+
+#include <cstdint>
+#include <cstring>
+
+#include "filter/filter_api.h"
+#include "generator/draws/draw_block.h"
+#include "generator/draws/draw_math.h"
+#include "generator/draws/size_texts.h"
+
+namespace quindle {
+
+// A directory whose entries are still being filled.
+struct PendingDirectory {
+  FileEntry* entries;
+  int32_t count;
+  int32_t next;
+  int32_t depth;
+};
+
+// After its name an entry takes three draws: its size, its value, and whether it becomes a
+// subdirectory (a remainder of kDirectoryDraw modulo 20, where directories may be made).
+constexpr int kEntryTailDraws = 3;
+constexpr uint32_t kDirectoryDraw = 1;
+
+inline bool becomesSubdirectory(uint32_t directoryDraw, bool mayHoldDirectories) {
+  return mayHoldDirectories && remainderOf(directoryDraw, kDivideBy20) == kDirectoryDraw;
+}
+
+// Fills the directory's entries from its `next` on, until it is full or an entry is to become a
+// subdirectory, which is returned with its directory draw taken. Every field but the host's byte
+// is written; a subdirectory's entry is finished by the caller.
+// `writeName(block, at, field)` writes the name whose draws begin at `at` and returns the draw after it.
+template <typename NameWriter>
+inline __attribute__((always_inline)) FileEntry* fillEntryRun(
+    PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, FillDraws fillDraws,
+    NameWriter writeName) {
+  // Kept in registers: every store through an entry's character fields may alias the records.
+  int at = block.next;
+  FileEntry* const entries = dir.entries;
+  const int32_t count = dir.count;
+  int32_t next = dir.next;
+  FileEntry* subdirectory = nullptr;
+  while (next < count) {
+    if (block.filled - at < kRefillBelow) {
+      block.next = at;
+      refillDrawBlock(&block, fillDraws);
+      at = block.next;
+    }
+    FileEntry& entry = entries[next++];
+    at = writeName(block, at, entry.name);
+    std::memcpy(entry.sizeText, kSizeTexts.sizes[remainderOf(block.draws[at], kDivideBy300)].text,
+                sizeof entry.sizeText);
+    entry.value = block.draws[at + 1];
+    entry.flags[0] = entry.flags[1] = entry.flags[2] = 0;
+    entry.children = nullptr;
+    const uint32_t directoryDraw = block.draws[at + 2];
+    at += kEntryTailDraws;
+    if (becomesSubdirectory(directoryDraw, mayHoldDirectories)) {
+      subdirectory = &entry;
+      break;
+    }
+  }
+  dir.next = next;
+  block.next = at;
+  return subdirectory;
+}
+
+}  // namespace quindle
+
+#endif

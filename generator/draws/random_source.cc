@@ -1,0 +1,7 @@
+#include "generator/draws/random_source.h"
+
+namespace quindle {
+
+RandomSource randomSource = {1u};
+
+}  // namespace quindle

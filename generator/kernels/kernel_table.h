@@ -1,0 +1,54 @@
+// The kernels: the code that fills draw blocks and writes entries, one for each group of
+// instruction sets it is compiled for (portable, AVX2 + BMI2, AVX-512 with VBMI2's byte compress).
+// Every kernel writes exactly the same bytes; only the speed differs.
+//
+// Each kernel carries its name and the instruction sets it needs as data (instruction_sets.h).
+// Detection walks the kernels this build holds and keeps those whose needs the processor meets;
+// the module runs the last of them, the fastest, unless a test or benchmark forced another.
+#ifndef QUINDLE_GENERATOR_KERNELS_KERNEL_TABLE_H
+#define QUINDLE_GENERATOR_KERNELS_KERNEL_TABLE_H
+
+#include "filter/filter_api.h"
+#include "generator/dictionary/dictionary_name_field.h"
+#include "generator/draws/draw_block.h"
+#include "generator/draws/entry_run.h"
+#include "generator/kernels/instruction_sets.h"
+
+namespace quindle {
+
+struct Kernel {
+  const char* name;
+  InstructionSets needs;  // read from the target text its code is compiled with; none for portable
+  FillDraws fillDraws;
+  // fillEntryRun (entry_run.h) with this kernel's random-letter name writer.
+  FileEntry* (*fillEntries)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block);
+  // The dictionary name's first lines (findNameLines) and its writer (writeDictionaryName).
+  NameLineFinder findNameLines;
+  DictionaryNameWriter writeDictionaryName;
+};
+
+struct KernelList {
+  const Kernel* const* kernels;
+  int count;
+};
+
+extern const Kernel kPortableKernel;
+
+// The kernels this build holds, the portable one first and the fastest last; each processor
+// family's file says (CMake picks it).
+KernelList builtKernels();
+
+// The built kernels whose needs this processor meets, in the same order. Asked once: the
+// processor does not change under a running process.
+KernelList availableKernels();
+
+// The kernel in use: the fastest available one, unless another was forced.
+const Kernel& activeKernel();
+
+// For tests and benchmarks: uses `kernel` from now on. False, changing nothing, when it is not
+// an available kernel.
+bool forceKernel(const Kernel& kernel);
+
+}  // namespace quindle
+
+#endif

@@ -1,0 +1,14 @@
+// Processors other than x86 run the portable kernel, which needs no instruction set of the list.
+#include "generator/kernels/instruction_sets.h"
+#include "generator/kernels/kernel_table.h"
+
+namespace quindle {
+
+KernelList builtKernels() {
+  static const Kernel* const built[] = {&kPortableKernel};
+  return {built, 1};
+}
+
+InstructionSets processorInstructionSets() { return 0; }
+
+}  // namespace quindle

@@ -1,0 +1,90 @@
+// What every kernel's random-letter entry name shares: its bound, its length draw, what each
+// draw gives, and the plain way of writing it. Inline so that each kernel's own target applies.
+#ifndef QUINDLE_GENERATOR_KERNELS_LETTER_NAME_H
+#define QUINDLE_GENERATOR_KERNELS_LETTER_NAME_H
+
+#include <cstring>
+
+#include "filter/filter_api.h"
+#include "generator/draws/draw_block.h"
+#include "generator/draws/draw_math.h"
+#include "generator/draws/name_characters.h"
+
+namespace quindle {
+
+// Entry names are bounded by their field, a power of two, so the length is the draw's low bits.
+constexpr int kLetterNameField = FILE_ENTRY_NAME_SIZE;
+static_assert((kLetterNameField & (kLetterNameField - 1)) == 0, "the length is a mask of the draw");
+
+// What a draw gives by its remainder modulo 36, padded with zeros to one 64-byte vector each for
+// lookups by index. Since 6 divides 36, the remainder also tells whether the draw is 1 modulo 6,
+// a space.
+struct ByRemainder36 {
+  alignas(64) char glyphs[64];          // the alphabet
+  alignas(64) uint8_t letterBytes[64];  // 0xFF where the draw would take a letter
+};
+
+constexpr ByRemainder36 makeByRemainder36() {
+  ByRemainder36 tables = {};
+  for (int i = 0; i < kNameAlphabetSize; ++i) {
+    tables.glyphs[i] = kNameAlphabet[i];
+    tables.letterBytes[i] = i % 6 != 1 ? 0xFF : 0;
+  }
+  return tables;
+}
+
+inline constexpr ByRemainder36 kByRemainder36 = makeByRemainder36();
+
+inline int letterNameLength(const DrawBlock& block, int at) {
+  return block.draws[at] & (kLetterNameField - 1);
+}
+
+// A window of 64 draws and its character starts; `at` is the draw of bit 0.
+struct LetterWindow {
+  int at;
+  uint64_t letters;
+  uint64_t starts;
+};
+
+// The two windows after the length draw at `at`. A name of up to 63 characters lies within their
+// 128 draws: each holds at least 32 characters. The second window's starts are worked out as if
+// it began on a character and corrected afterwards, so neither window waits for the other, and
+// nothing branches on which window the name ends in, a coin toss.
+inline void letterNameWindows(const DrawBlock& block, int at, LetterWindow* first, LetterWindow* second) {
+  first->at = at + 1;
+  second->at = at + 65;
+  letterWindows(block, at + 1, &first->letters, &second->letters);
+  first->starts = characterStarts(first->letters);
+  // When the first window's last draw leads a letter, the second window's first draw is that
+  // letter's, and the starts of the second window's first run of letters (up to and including the
+  // draw after it) fall on the other draws: the run's mask flips them.
+  const uint64_t secondBeginsInsideALetter = (first->starts & first->letters) >> 63;
+  const uint64_t firstRun = ~second->letters ^ (~second->letters - 1);
+  second->starts = characterStarts(second->letters) ^ (firstRun & (0 - secondBeginsInsideALetter));
+}
+
+// Writes the name by walking the set bits of each window's character starts, one character per
+// bit; a window holds at least 32 characters, so a name takes one or two.
+inline int writeLetterNameByStarts(const DrawBlock& block, int at, char* field) {
+  const int length = letterNameLength(block, at);
+  std::memset(field, 0, kLetterNameField);
+  int position = at + 1;
+  int written = 0;
+  while (written < length) {
+    const uint64_t letters = letterWindow(block, position);
+    uint64_t starts = characterStarts(letters);
+    int last = 0;
+    do {
+      last = __builtin_ctzll(starts);
+      starts &= starts - 1;
+      field[written++] = static_cast<char>(chooseBits(letters >> last & 1u, block.glyphs[position + last + 1], ' '));
+    } while (written < length && starts != 0);
+    position += last + 1 + static_cast<int>(letters >> last & 1u);
+  }
+  field[0] = upperCasedLetter(field[0]);
+  return position;
+}
+
+}  // namespace quindle
+
+#endif
