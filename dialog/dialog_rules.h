@@ -1,6 +1,5 @@
-// The settings dialog's rules that do not depend on a window system, so that every build applies
-// them alike: how a typed number is read, which controls the enable box governs, and where the
-// dialog goes on the screen.
+// The Windows settings dialog's rules that need no window, so that they are tested on every build:
+// how the dialog reads a typed number, and where it goes on the screen.
 #ifndef QUINDLE_DIALOG_DIALOG_RULES_H
 #define QUINDLE_DIALOG_DIALOG_RULES_H
 
