@@ -23,9 +23,22 @@ bool fileExists(const char* path) {
   return file != nullptr;
 }
 
+// --fresh-tree heap|arena MAXFILES LEVELS SEED: one tree in this fresh process, its ns printed.
+int buildFreshTree(char** argv) {
+  const HostAllocator allocator =
+      std::string(argv[2]) == "arena" ? HostAllocator::arena : HostAllocator::heap;
+  TreeCase tree{"fresh", static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10)),
+                static_cast<int32_t>(std::strtol(argv[4], nullptr, 10)),
+                static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 10)), nullptr, 1};
+  keepFreedMemory();
+  std::printf("%.0f\n", buildOnceFresh(allocator, tree));
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 6 && std::string(argv[1]) == "--fresh-tree") return buildFreshTree(argv);
   keepFreedMemory();
   benchmark::Initialize(&argc, argv);
   const bool haveWordList = fileExists(kWordList);
@@ -34,11 +47,13 @@ int main(int argc, char** argv) {
   // Seeds picked so that each tree is close to the expected size for its settings.
   registerTreeBenchmarks({"100 files, 2 levels (the defaults)", 100, 2, 1765224041u, nullptr, 301});
   registerTreeBenchmarks({"100 files, 10 levels", 100, 10, 1765224012u, nullptr, 11});
+  registerHostBenchmarks({"100 files, 10 levels", 100, 10, 1765224012u, nullptr, 11});
   if (haveWordList) {
     registerTreeBenchmarks({"100 files, 10 levels, wamerican names", 100, 10, 1765224012u, kWordList, 11});
   }
   if (deep && deep[0] == '1') {
     registerTreeBenchmarks({"100 files, 13 levels", 100, 13, 1765224012u, nullptr, 3});
+    registerHostBenchmarks({"100 files, 13 levels", 100, 13, 1765224012u, nullptr, 3});
   }
 
   if (haveWordList) registerWordTableBenchmarks("wamerican", kWordList);

@@ -39,6 +39,10 @@ void TableReporter::ReportRuns(const std::vector<Run>& runs) {
       const auto otherMedian = run.counters.find(std::string(other) + " median");
       if (otherMedian != run.counters.end()) figures_[row][other] = {otherMedian->second.value, figure.items};
     }
+    for (const char* host : {"heap warm", "arena warm", "heap fresh", "arena fresh"}) {
+      const auto found = run.counters.find(host);
+      if (found != run.counters.end()) figures_[row][host] = {found->second.value, figure.items};
+    }
   }
 }
 
@@ -78,6 +82,19 @@ void TableReporter::Finalize() {
                 perItem(perEntry, "builder").c_str(), perItem(perEntry, "floor").c_str(),
                 perItem(perEntry, "model").c_str(), ratio(perEntry, "builder", "floor").c_str(),
                 ratio(perEntry, "model", "builder").c_str());
+  }
+  std::printf("%-44s %10s %12s %12s %12s %12s %13s\n", "host allocators (ns per entry)", "entries",
+              "heap fresh", "heap warm", "arena fresh", "arena warm", "arena/heap");
+  for (const std::string& row : rows_) {
+    const auto& kinds = figures_[row];
+    if (!kinds.count("arena warm")) continue;
+    std::map<std::string, double> perEntry;
+    const double entries = kinds.at("arena warm").items;
+    for (const auto& [kind, figure] : kinds) perEntry[kind] = entries > 0 ? figure.nanoseconds / entries : 0;
+    std::printf("%-44s %10.0f    %s    %s    %s    %s      %s\n", row.c_str(), entries,
+                perItem(perEntry, "heap fresh").c_str(), perItem(perEntry, "heap warm").c_str(),
+                perItem(perEntry, "arena fresh").c_str(), perItem(perEntry, "arena warm").c_str(),
+                ratio(perEntry, "arena warm", "heap warm").c_str());
   }
   std::printf("%-44s %10s %12s %12s %12s %13s\n", "dictionary file (ms per file)", "lines",
               "count+load", "plain read", "", "load/read");

@@ -5,7 +5,9 @@
 // Benchmarks are named "<kind>|<row>", where kind is builder, load or read; each reports its
 // item count (entries or lines) in the counter "items", and may report its median iteration in
 // "median" (ns), which is then shown instead of the mean. The builder also reports the write
-// floor and the simple model it was timed against in "floor median" and "model median".
+// floor and the simple model it was timed against in "floor median" and "model median"; the
+// "hosts" kind reports the builder with each host allocator in "heap warm", "arena warm",
+// "heap fresh" and "arena fresh".
 #ifndef QUINDLE_BENCH_BENCH_TABLE_H
 #define QUINDLE_BENCH_BENCH_TABLE_H
 

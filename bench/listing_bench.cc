@@ -1,12 +1,16 @@
 // The listing's benchmarks, all on the same trees (fixed seeds): the module's builder, the write
 // floor (the same directories from the same host allocator, filled with memset) and the simple
-// model from the tests, in turns. Each reports its median tree.
+// model from the tests, in turns, each reporting its median tree; and the builder with the
+// benchmarks' host against the reference host's arena, warm and in a fresh process.
 #include "listing_bench.h"
 
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -133,7 +137,73 @@ void runTree(benchmark::State& state, TreeCase tree) {
   state.counters["model median"] = medianNanoseconds(models);
 }
 
+// One tree built with the benchmarks' host (per-directory blocks from a heap that keeps its
+// memory) or the reference host's arena (chunks from the system, given back with the tree).
+double timeBuildWith(HostAllocator allocator, const TreeCase& tree, FilterPrefs* prefs,
+                     int64_t* entries) {
+  FileFilterInfo info = benchHostInfo();
+  if (allocator == HostAllocator::arena) {
+    quindle_host_kit::AllocatorRules rules;
+    rules.fromArena = true;
+    quindle_host_kit::resetAllocator(rules);
+  }
+  quindle::seedRandom(tree.seed);
+  const double start = Clock::now();
+  FileDirectory* root = quindle::buildListing(info, prefs);
+  const double seconds = secondsSince(start);
+  *entries = static_cast<int64_t>(quindle_host_kit::allocatorCounts().entries);
+  quindle_host_kit::freeTree(root);
+  return seconds;
+}
+
+// A tree built in a process of its own: this program run again with --fresh-tree.
+double freshNanoseconds(HostAllocator allocator, const TreeCase& tree) {
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length <= 0) return 0;
+  self[length] = '\0';
+  char command[4200];
+  std::snprintf(command, sizeof command, "'%s' --fresh-tree %s %u %d %u", self,
+                allocator == HostAllocator::arena ? "arena" : "heap", tree.maxFiles, tree.dirLevels,
+                tree.seed);
+  FILE* child = popen(command, "r");
+  if (!child) return 0;
+  double nanoseconds = 0;
+  if (std::fscanf(child, "%lf", &nanoseconds) != 1) nanoseconds = 0;
+  pclose(child);
+  return nanoseconds;
+}
+
+// The two hosts take turns on the same tree; fresh processes are started once each.
+void runHosts(benchmark::State& state, TreeCase tree) {
+  FilterPrefs prefs = prefsFor(tree);
+  int64_t entries = 0;
+  std::vector<double> heap, arena;
+  for (auto _ : state) {
+    heap.push_back(timeBuildWith(HostAllocator::heap, tree, &prefs, &entries));
+    arena.push_back(timeBuildWith(HostAllocator::arena, tree, &prefs, &entries));
+    state.SetIterationTime(heap.back());
+  }
+  state.counters["items"] = static_cast<double>(entries);
+  state.counters["heap warm"] = medianNanoseconds(heap);
+  state.counters["arena warm"] = medianNanoseconds(arena);
+  state.counters["heap fresh"] = freshNanoseconds(HostAllocator::heap, tree);
+  state.counters["arena fresh"] = freshNanoseconds(HostAllocator::arena, tree);
+}
+
 }  // namespace
+
+double buildOnceFresh(HostAllocator allocator, const TreeCase& tree) {
+  FilterPrefs prefs = prefsFor(tree);
+  int64_t entries = 0;
+  return timeBuildWith(allocator, tree, &prefs, &entries) * 1e9;
+}
+
+void registerHostBenchmarks(const TreeCase& tree) {
+  auto* benchmark = benchmark::RegisterBenchmark(("hosts|" + std::string(tree.label)).c_str(),
+                                                 runHosts, tree);
+  benchmark->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(tree.iterations);
+}
 
 void registerTreeBenchmarks(const TreeCase& tree) {
   const std::string row = tree.label;

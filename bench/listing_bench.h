@@ -18,6 +18,17 @@ struct TreeCase {
 // Registers builder, floor and model for one tree.
 void registerTreeBenchmarks(const TreeCase& tree);
 
+// Where the directories come from: the benchmarks' host (a block each from a heap that keeps
+// freed memory) or the reference host's arena.
+enum class HostAllocator { heap, arena };
+
+// Registers the builder with each host allocator for one tree, warm and in a fresh process.
+void registerHostBenchmarks(const TreeCase& tree);
+
+// Builds the tree once with `allocator` and returns the nanoseconds it took: what a fresh process
+// started with --fresh-tree prints.
+double buildOnceFresh(HostAllocator allocator, const TreeCase& tree);
+
 }  // namespace quindle_bench
 
 #endif

@@ -180,8 +180,12 @@ int runCommand(HostOptions& options, Arguments& args) {
                                           return takeRunOption(args, option, &run);
                                         });
   if (status != kGoOn) return status;
+  // The host holds one tree at a time: its own, then the module's.
   const uint64_t budget = run.maxEntriesChosen ? run.maxEntries : defaultEntryBudget();
-  allocatorRules().entryBudget = budget;
+  AllocatorRules rules;
+  rules.fromArena = true;
+  rules.entryBudget = budget;
+  resetAllocator(rules);
 
   std::string error;
   FileDirectory* root = run.listFolder ? listFolder(run.from, &error) : allocDirectory(0);

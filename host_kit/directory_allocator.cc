@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host_kit/directory_arena.h"
+
 namespace quindle_host_kit {
 namespace {
 
@@ -47,17 +49,55 @@ bool overBudget(size_t entries) {
   return counts.entries > rules.entryBudget || entries > rules.entryBudget - counts.entries;
 }
 
+void giveBackReserve() {
+  std::free(reserve);
+  reserve = nullptr;
+}
+
 void* allocateBlock(size_t bytes) {
   if (counts.directories == 0) memoryRanOut = false;
   if (!reserve && !memoryRanOut) reserve = std::malloc(kReserveBytes);
   if (memoryRanOut) return nullptr;
-  void* memory = rules.fill == EntryFill::zeros ? std::calloc(1, bytes) : std::malloc(bytes);
+  void* memory = rules.fromArena                  ? carveBlock(bytes)
+                 : rules.fill == EntryFill::zeros ? std::calloc(1, bytes)
+                                                  : std::malloc(bytes);
   if (!memory) {
     memoryRanOut = true;
-    std::free(reserve);
-    reserve = nullptr;
+    giveBackReserve();
   }
   return memory;
+}
+
+// The arena holds one tree at a time: the oldest tree's root takes every block with it.
+void freeArenaTree(const FileDirectory* root) {
+  if (!isOldestBlock(root)) return;
+  releaseArena();
+  counts.entries = counts.directories = counts.bytes = 0;
+  giveBackReserve();
+}
+
+// Each block of the tree goes back to the heap on its own.
+void freeHeapTree(FileDirectory* root) {
+  HostDirectory* pending = root ? blockOf(root) : nullptr;
+  if (pending) pending->nextToFree = nullptr;
+  while (pending) {
+    HostDirectory* block = pending;
+    pending = block->nextToFree;
+    FileEntry* entries = entriesOf(block);
+    for (int32_t i = 0; i < block->entryCount; ++i) {
+      FileDirectory* children = childrenOf(entries[i]);
+      if (!children) continue;
+      HostDirectory* child = blockOf(children);
+      child->nextToFree = pending;
+      pending = child;
+    }
+    const size_t held = static_cast<size_t>(block->entryCount);
+    counts.entries -= held;
+    counts.directories -= 1;
+    counts.bytes -= blockSize(held);
+    std::free(block);
+  }
+  if (counts.directories == 0) giveBackReserve();
 }
 
 }  // namespace
@@ -108,28 +148,10 @@ FileDirectory* QUINDLE_CALL allocDirectory(int32_t count) {
 void QUINDLE_CALL freeTree(FileDirectory* root) {
   const auto started = std::chrono::steady_clock::now();
   ++counts.freeTreeCalls;
-  HostDirectory* pending = root ? blockOf(root) : nullptr;
-  if (pending) pending->nextToFree = nullptr;
-  while (pending) {
-    HostDirectory* block = pending;
-    pending = block->nextToFree;
-    FileEntry* entries = entriesOf(block);
-    for (int32_t i = 0; i < block->entryCount; ++i) {
-      FileDirectory* children = childrenOf(entries[i]);
-      if (!children) continue;
-      HostDirectory* child = blockOf(children);
-      child->nextToFree = pending;
-      pending = child;
-    }
-    const size_t held = static_cast<size_t>(block->entryCount);
-    counts.entries -= held;
-    counts.directories -= 1;
-    counts.bytes -= blockSize(held);
-    std::free(block);
-  }
-  if (counts.directories == 0) {
-    std::free(reserve);
-    reserve = nullptr;
+  if (rules.fromArena) {
+    freeArenaTree(root);
+  } else {
+    freeHeapTree(root);
   }
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
   counts.secondsFreeing += took.count();

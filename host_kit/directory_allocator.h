@@ -3,7 +3,10 @@
 // gets directories and hands trees back, and the rules and counts each program sets and reads.
 //
 // Each directory is one block: the FileDirectory the module sees, the host's own bookkeeping,
-// then the entries. Both callbacks run inside the module's calls, so neither throws nor crashes,
+// then the entries. A block comes from the heap, or, for a host that holds one tree at a time,
+// from the arena (directory_arena.h): then freeTree gives the memory of every tree back when it is
+// handed the oldest tree's root, without walking it, and keeps any other until then.
+// Both callbacks run inside the module's calls, so neither throws nor crashes,
 // whatever it is given: any count from 0 up is served (0 gives a directory without entries); a
 // negative count, one too large to address, one the rules refuse, one that would take the entries
 // held past the budget, or a failed allocation gives null. After a failed allocation every request
@@ -31,6 +34,7 @@ enum class EntryFill {
 constexpr unsigned char kMarkerByte = 0xAB;
 
 struct AllocatorRules {
+  bool fromArena = false;  // not to be changed while directories are held
   EntryFill fill = EntryFill::zeros;
   uint64_t entryBudget = UINT64_MAX;  // the most entries the directories held may have in all
   int64_t refuseCall = 0;             // the 1-based call to refuse; 0: none
