@@ -20,9 +20,16 @@ class SettingsStore : public ::testing::Test {
   }
   void TearDown() override { removeTestSettingsKey(settings); }
 
-  std::string readInto(const char* name, std::string record) {
-    readStoredValue(settings.key, name, &record[0], record.size());
-    return record;
+  // Reads into `record` laid between guard bytes: a read that strays past the record, even by
+  // a whole buffer's worth, changes a guard and fails here rather than in the heap's checks.
+  std::string readInto(const char* name, const std::string& record) {
+    constexpr size_t kGuard = 1024;
+    const std::string guard(kGuard, '\xEE');
+    std::string memory = guard + record + guard;
+    readStoredValue(settings.key, name, &memory[kGuard], record.size());
+    EXPECT_EQ(memory.substr(0, kGuard), guard) << name << ": written before the record";
+    EXPECT_EQ(memory.substr(kGuard + record.size()), guard) << name << ": written past the record";
+    return memory.substr(kGuard, record.size());
   }
 
   SettingsKey settings;
@@ -39,6 +46,11 @@ TEST_F(SettingsStore, ReadingOverlaysOnlyWhatIsStored) {
 
   writeStoredValue(settings.key, "empty", "", 0);
   EXPECT_EQ(readInto("empty", "xxxxxxxx"), "xxxxxxxx");
+
+  // A settings record under a value far longer than itself.
+  const std::string longer(700, 'L');
+  writeStoredValue(settings.key, "prefs", longer.data(), longer.size());
+  EXPECT_EQ(readInto("prefs", std::string(276, 'x')), std::string(276, 'L'));
 }
 
 TEST_F(SettingsStore, WritingReplacesTheWholeValue) {

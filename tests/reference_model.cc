@@ -59,6 +59,10 @@ std::string modelLetterName(ModelRandom& random, int32_t maxLen) {
   return capitalised(name);
 }
 
+uint32_t modelLineIndex(uint32_t r1, uint32_t r2, uint32_t r3, uint32_t drawnLines, uint32_t heldLines) {
+  return ((((r3 << 15) | r2) << 15) | r1) % drawnLines % heldLines;
+}
+
 std::string modelDictionaryName(ModelRandom& random, const std::vector<std::string>& lines,
                                 int32_t lineCount, int32_t maxLen) {
   std::string name;
@@ -66,8 +70,9 @@ std::string modelDictionaryName(ModelRandom& random, const std::vector<std::stri
     const uint32_t r1 = static_cast<uint32_t>(random.next());
     const uint32_t r2 = static_cast<uint32_t>(random.next());
     const uint32_t r3 = static_cast<uint32_t>(random.next());
-    const uint32_t index = ((((r3 << 15) | r2) << 15) | r1) % static_cast<uint32_t>(lineCount);
-    name += lines[index % lines.size()] + " ";
+    const uint32_t index = modelLineIndex(r1, r2, r3, static_cast<uint32_t>(lineCount),
+                                          static_cast<uint32_t>(lines.size()));
+    name += lines[index] + " ";
     if (name.size() >= static_cast<size_t>(maxLen)) break;
     if (name.size() > 511) break;  // the buffer is full: only bounds above 512 get here
     if (random.next() % 2 == 0) break;

@@ -29,6 +29,10 @@ struct ModelSettings {
 // A random-letter name; bounded to 511 characters like the module's buffer.
 std::string modelLetterName(ModelRandom& random, int32_t maxLen);
 
+// The line the draws r1, r2, r3 take over `drawnLines` lines, wrapped onto the `heldLines` a table
+// holds: (((r3 << 15) | r2) << 15) | r1 in 32 bits, with plain remainders.
+uint32_t modelLineIndex(uint32_t r1, uint32_t r2, uint32_t r3, uint32_t drawnLines, uint32_t heldLines);
+
 // A dictionary name over `lines` with indexes drawn over `lineCount` lines; an index past the
 // lines wraps around. Bounded to 511 characters like the module's buffer.
 std::string modelDictionaryName(ModelRandom& random, const std::vector<std::string>& lines,

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "filter/module_state.h"
+#include "platform/settings_store.h"
 #include "module_exports.h"
 #include "restricted_access.h"
 #include "silent_cycle.h"
@@ -125,6 +126,49 @@ TEST(SettingsFaults, AReadOnlyFolderKeepsItsValuesAndTheModuleWorksOn) {
   EXPECT_EQ(bytes, imageOf(&run.stored, sizeof run.stored)) << "the old value stays";
   EXPECT_EQ(folderNames(settings.where).size(), 2u) << "no temporary was left";
   ::chmod(settings.where.c_str(), 0700);
+  removeTestSettingsKey(settings);
+}
+
+// A writer stopped inside its write and killed there leaves the old value. The stop is the test's
+// own doing, not a lucky moment: the writer's temporary is made a FIFO before it starts, so
+// opening it waits for a reader that never comes. A writer that never opens a temporary (one that
+// writes the value in place) finishes instead, and fails here for that very reason.
+TEST(SettingsFaults, AWriterKilledInsideItsWriteLeavesTheOldValue) {
+  SettingsKey settings = createFastTestSettingsKey();
+  const FilterPrefs oldPrefs = patternPrefs(0x11), newPrefs = patternPrefs(0x22);
+  storeThroughTheModule(settings.key, oldPrefs, 0x11);
+  int go[2];
+  ASSERT_EQ(::pipe(go), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    char start;
+    if (::read(go[0], &start, 1) == 1) {
+      writeStoredValue(settings.key, "prefs", &newPrefs, sizeof newPrefs);
+    }
+    ::_exit(0);
+  }
+  const std::string temporary = settings.where + "/.prefs." + std::to_string(child) + ".tmp";
+  ASSERT_EQ(::mkfifo(temporary.c_str(), 0600), 0);
+  ASSERT_EQ(::write(go[1], "g", 1), 1);
+  bool finished = false;
+  for (int wait = 0; wait < 50 && !finished; ++wait) {
+    ::usleep(10000);
+    finished = ::waitpid(child, nullptr, WNOHANG) == child;
+  }
+  EXPECT_FALSE(finished) << "the writer never opened its temporary: it wrote the value in place";
+  if (!finished) {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+  }
+  ::close(go[0]);
+  ::close(go[1]);
+  std::string stored;
+  ASSERT_TRUE(readRawValue(settings, "prefs", &stored));
+  EXPECT_EQ(stored, imageOf(&oldPrefs, sizeof oldPrefs)) << "a killed write changed the value";
+  // The next writer clears the temporary the killed one left.
+  storeThroughTheModule(settings.key, newPrefs, 0x22);
+  EXPECT_EQ(folderNames(settings.where).size(), 2u);
   removeTestSettingsKey(settings);
 }
 

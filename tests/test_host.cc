@@ -1,6 +1,7 @@
 #include "test_host.h"
 
 #include <cstring>
+#include <vector>
 
 #include "host_kit/tree_walk.h"
 #include "reference_model.h"
@@ -71,6 +72,31 @@ std::string describeTree(const FileDirectory* root, std::string* problem) {
             std::to_string(e.value) + "|" + (isDirectory ? "d" : "f") + "\n";
   });
   return text;
+}
+
+std::string firstDifference(const std::string& actual, const std::string& expected) {
+  std::vector<std::string> path;  // the names of the directory entries above the current line
+  size_t a = 0, e = 0;
+  for (int64_t line = 1;; ++line) {
+    const size_t aEnd = actual.find('\n', a), eEnd = expected.find('\n', e);
+    const std::string aLine = actual.substr(a, aEnd == std::string::npos ? aEnd : aEnd - a);
+    const std::string eLine = expected.substr(e, eEnd == std::string::npos ? eEnd : eEnd - e);
+    // A line is "depth|name|size|value|kind" for an entry, "depth|<count>" for a directory.
+    const size_t bar = eLine.find('|');
+    const size_t depth = bar == std::string::npos ? 0 : std::stoul(eLine.substr(0, bar));
+    if (path.size() > depth) path.resize(depth);
+    const std::string name = eLine.substr(bar + 1, eLine.find('|', bar + 1) - bar - 1);
+    if (aLine != eLine) {
+      std::string where;
+      for (const std::string& above : path) where += above + "/";
+      return "line " + std::to_string(line) + " (" + where + (name[0] == '<' ? "" : name) +
+             "): \"" + aLine + "\" built, \"" + eLine + "\" in the model";
+    }
+    if (aEnd == std::string::npos || eEnd == std::string::npos) return "";
+    if (name[0] != '<') path.push_back(name);
+    a = aEnd + 1;
+    e = eEnd + 1;
+  }
 }
 
 void shapeOfTree(const FileDirectory* root, TreeShape* shape, int64_t* malformedEntries) {

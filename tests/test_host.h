@@ -28,6 +28,11 @@ void resetTestHost();
 // puts what is wrong into `problem`.
 std::string describeTree(const FileDirectory* root, std::string* problem);
 
+// Where two descriptions of trees first differ, as the entry's path in the tree (names joined by
+// '/') with both lines, or "" when they are the same: a difference of two huge texts would take
+// minutes to print and say less.
+std::string firstDifference(const std::string& actual, const std::string& expected);
+
 // The shape of a built tree (see reference_model.h); counts the malformed entries describeTree
 // would report, without building any text.
 struct TreeShape;
