@@ -74,8 +74,8 @@ void refreshControls(HWND dialog) {
   for (int id : kGovernedControls) EnableWindow(GetDlgItem(dialog, id), enabled);
 }
 
-// Reads the field's whole text and applies our own number rule, so every platform reads "-3"
-// the same way.
+// Reads the field's whole text with readDialogNumber rather than GetDlgItemInt: the dialog then
+// reads "-3", and any other text, by the rule dialog_rules_test.cc checks on every build.
 uint32_t readNumberField(HWND dialog, int id) {
   HWND field = GetDlgItem(dialog, id);
   const int length = GetWindowTextLengthA(field);

@@ -1,7 +1,7 @@
-// What a setting typed by a person must be, the same wherever it is typed: the ranges of the two
-// numbers, and the one way a typed number is read. The terminal form checks its answers with
-// these, and a host's own settings command can call the very same code. (The Windows dialog
-// reads its fields as the Windows dialog manager does instead: see dialog_rules.h.)
+// What a setting typed by a person must be: the ranges of the two numbers, and the one way a typed
+// number is read. The terminal form checks its answers with these, and a host's own settings
+// command can call the very same code. (The Windows dialog reads its fields as the Windows dialog
+// manager does instead: see dialog/dialog_rules.h.)
 #ifndef QUINDLE_FILTER_SETTINGS_RULES_H
 #define QUINDLE_FILTER_SETTINGS_RULES_H
 

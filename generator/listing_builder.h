@@ -9,11 +9,12 @@
 // Draws per directory: the entry count, then per entry the name's draws, the size, the value, and
 // the directory draw (taken even where depth allows no directory).
 //
-// The draws are taken ahead in blocks (draws/draw_block.h) by the fastest kernel the processor
-// runs (kernels/kernel_table.h) and written straight into the host's entries; the output is byte
-// for byte what drawing one number at a time gives. The filter's own memory is the module-wide
-// block and the stack, one frame per level. The dictionary is looked up once per tree, not per
-// name: an unusable one gives random letters for the whole tree, and is tried again at the title.
+// The draws are taken ahead in blocks (generator/draws/draw_block.h) by the fastest kernel the
+// processor runs (generator/kernels/kernel_table.h) and written straight into the host's entries;
+// the output is byte for byte what drawing one number at a time gives. The builder's own memory is
+// the module-wide block and its stack, one frame per level. The dictionary is looked up once per
+// tree, not per name: an unusable one gives random letters for the whole tree, and is tried again
+// at the title.
 #ifndef QUINDLE_GENERATOR_LISTING_BUILDER_H
 #define QUINDLE_GENERATOR_LISTING_BUILDER_H
 

@@ -235,7 +235,7 @@ constexpr int kDeepTreeLevels = 316;
 
 // A seed whose tree at 41 files and unbounded levels goes exactly 2,000 levels deep, in
 // 21,481,894 entries and 1,074,901 directories: about 2.3 GB of host records with 8-byte
-// pointers. Found by tests/deep_seed_scan.cc.
+// pointers. Found by tools/deep_seed_scan.cc.
 constexpr uint32_t kTwoThousandLevelsSeed = 3004773941u;
 
 struct DeepRun {

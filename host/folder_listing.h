@@ -1,10 +1,11 @@
 // A real folder as the host's own tree, built through allocDirectory: one directory per folder,
 // its entries sorted by name; files show their size in kilobytes, rounded up ("0KB" only when
 // empty), and carry their byte count as value; subfolders are "[dir]" entries with their contents.
-// Links and junctions are listed as files and never followed, so a loop cannot trap the walk,
-// which keeps its own stack whatever the depth and holds one folder open at a time, going down
-// and back up by descriptor, so no path grows with the depth. Names longer than an entry's field
-// are cut between characters. A subfolder that cannot be read stays an empty directory, with a
+// Links and junctions are listed as files and never followed, so a loop cannot trap the walk.
+// The walk keeps its own stack whatever the depth; on Linux it holds one folder open at a time and
+// goes down and back up by descriptor, so no path grows with the depth (on Windows it uses full
+// paths with the long-path prefix: see file_system.h). Names longer than an entry's field are cut
+// between characters. A subfolder that cannot be read stays an empty directory, with a
 // warning on stderr.
 #ifndef QUINDLE_HOST_FOLDER_LISTING_H
 #define QUINDLE_HOST_FOLDER_LISTING_H

@@ -13,7 +13,8 @@ namespace {
 
 struct JsonEntries {
   std::FILE* out;
-  std::vector<bool> openDirectoryIsLast;  // whether a comma follows each open directory entry
+  // Per open directory entry: whether it is the last of its directory, so that no comma follows.
+  std::vector<bool> openDirectoryIsLast;
 
   void indent(int depth) {
     for (int i = 0; i <= depth; ++i) std::fputs("  ", out);

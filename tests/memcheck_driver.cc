@@ -1,8 +1,8 @@
 // A host for Valgrind's memcheck: loads the built module, initializes it, runs it several times
 // with and without a dictionary, uninitializes and unloads it. Its directories come from the host
 // kit with their entries untouched, so any field the module leaves unwritten is undefined memory,
-// and every record the module hands back is checked byte by byte for definedness. Valgrind reports invalid access
-// and, at exit, any block the module left behind after its unload.
+// and every record the module hands back is checked byte by byte for definedness. Valgrind
+// reports invalid access and, at exit, any block the module left behind after its unload.
 // usage: memcheck_driver DICTIONARY
 #include <cstdint>
 #include <cstdio>

@@ -6,10 +6,10 @@
 //                                                        pieces into lineCount, then load
 //   counted, not loaded  (lineCount >= 1, no table)   -> load up to lineCount lines
 //   loaded               (lineCount >= 1, a table)    -> the table; the file is not read again
-// A lineCount below 0, a file that cannot be opened, a file that yields no piece, or memory that
-// cannot be had gives none, and the next call tries again. An instance may draw indexes up to its
-// own lineCount from a table that holds fewer lines, loaded for another instance or from a file
-// that has shrunk since it was counted.
+// A lineCount below 0 gives none, every time. A file that cannot be opened, a file that yields no
+// piece, or memory that cannot be had gives none, and the next call tries again. An instance may
+// draw indexes up to its own lineCount from a table that holds fewer lines, loaded for another
+// instance or from a file that has shrunk since it was counted.
 #ifndef QUINDLE_GENERATOR_DICTIONARY_LOADED_WORD_TABLE_H
 #define QUINDLE_GENERATOR_DICTIONARY_LOADED_WORD_TABLE_H
 

@@ -1,9 +1,9 @@
 // Draws taken ahead of use, in a block, with what every name needs of each draw worked out once.
 //
 // The builder reads draws from the block by position instead of calling the generator per draw;
-// a kernel (see kernels/kernel_table.h) fills the block many lanes at a time. For draw i the block
-// holds the draw, the alphabet character it would pick, and one bit saying whether it would make
-// a letter rather than a space. Before each entry the builder makes sure that at least
+// a kernel (generator/kernels/kernel_table.h) fills the block many lanes at a time. For draw i the
+// block holds the draw, the alphabet character it would pick, and one bit saying whether it would
+// make a letter rather than a space. Before each entry the builder makes sure that at least
 // kEntryDrawBound draws lie ahead, plus kLookAhead for name windows that read past the draws a
 // name consumes; a refill keeps the unread tail and draws more behind it.
 //

@@ -2,8 +2,8 @@
 // names. Each kernel instantiates fillEntryRun with its own random-letter name writer inside a
 // function compiled for its instructions, so the writer is inlined and its constants stay in
 // registers from one entry to the next, with the draw position in a register too; dictionary
-// names take one walk for every kernel (dictionary/dictionary_entries.h), which calls the
-// kernel's writer through a pointer.
+// names take one walk for every kernel (generator/dictionary/dictionary_entries.h), which calls
+// the kernel's writer through a pointer.
 #ifndef QUINDLE_GENERATOR_DRAWS_ENTRY_RUN_H
 #define QUINDLE_GENERATOR_DRAWS_ENTRY_RUN_H
 

@@ -71,13 +71,13 @@ constexpr AffineStep kChunkStep = stepsOf(kLanes * kVectors);
 
 QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlockFill& fill) {
   const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
-  // Four vectors of lanes, named rather than in an array so that they stay in registers.
   const LaneSteps<kLanes * kVectors>& starts = kLaneSteps<kLanes * kVectors>;
   const __m512i seed = _mm512_set1_epi32(static_cast<int>(state));
   const auto startLane = [&](int v) QUINDLE_AVX512 {
     return _mm512_add_epi32(_mm512_mullo_epi32(seed, _mm512_load_si512(starts.multipliers + v * kLanes)),
                             _mm512_load_si512(starts.increments + v * kLanes));
   };
+  // Named rather than in an array, so that they stay in registers.
   __m512i lanes0 = startLane(0), lanes1 = startLane(1), lanes2 = startLane(2), lanes3 = startLane(3);
   const __m512i multiplier = _mm512_set1_epi32(static_cast<int>(kChunkStep.multiplier));
   const __m512i increment = _mm512_set1_epi32(static_cast<int>(kChunkStep.increment));
@@ -169,7 +169,7 @@ QUINDLE_AVX512 void findNameLinesAvx512(const DrawBlock& block, int at, const Li
   const __m512i placed = _mm512_sllv_epi32(words, _mm512_set4_epi32(32, 30, 15, 0));
   __m512i drawn = _mm512_or_si512(placed, _mm512_shuffle_epi32(placed, _MM_PERM_CDAB));
   drawn = _mm512_or_si512(drawn, _mm512_shuffle_epi32(drawn, _MM_PERM_BADC));
-  // remainderOf (line_divider.h), on the even words.
+  // remainderOf (generator/dictionary/line_divider.h), on the even words.
   const LineDivider& divider = lines.drawnLines;
   const __m512i high = _mm512_srli_epi64(_mm512_mul_epu32(drawn, _mm512_set1_epi32(static_cast<int>(divider.magic))), 32);
   const __m512i quotient = _mm512_srl_epi32(_mm512_add_epi32(_mm512_srli_epi32(_mm512_sub_epi32(drawn, high), 1), high),

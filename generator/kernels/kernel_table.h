@@ -4,7 +4,7 @@
 //
 // Each kernel carries its name and the instruction sets it needs as data (instruction_sets.h).
 // Detection walks the kernels this build holds and keeps those whose needs the processor meets;
-// the module runs the last of them, the fastest, unless a test or benchmark forced another.
+// the module runs the last of them, the fastest, unless a test forced another.
 #ifndef QUINDLE_GENERATOR_KERNELS_KERNEL_TABLE_H
 #define QUINDLE_GENERATOR_KERNELS_KERNEL_TABLE_H
 
@@ -20,7 +20,7 @@ struct Kernel {
   const char* name;
   InstructionSets needs;  // read from the target text its code is compiled with; none for portable
   FillDraws fillDraws;
-  // fillEntryRun (entry_run.h) with this kernel's random-letter name writer.
+  // fillEntryRun (generator/draws/entry_run.h) with this kernel's random-letter name writer.
   FileEntry* (*fillEntries)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block);
   // The dictionary name's first lines (findNameLines) and its writer (writeDictionaryName).
   NameLineFinder findNameLines;
@@ -45,8 +45,8 @@ KernelList availableKernels();
 // The kernel in use: the fastest available one, unless another was forced.
 const Kernel& activeKernel();
 
-// For tests and benchmarks: uses `kernel` from now on. False, changing nothing, when it is not
-// an available kernel.
+// For tests: uses `kernel` from now on. False, changing nothing, when it is not an available
+// kernel.
 bool forceKernel(const Kernel& kernel);
 
 }  // namespace quindle
