@@ -12,7 +12,7 @@ namespace quindle_bench {
 using namespace quindle_host_kit;
 
 void keepFreedMemory() {
-  // Directories are at most 32 KB, but a large threshold also keeps glibc from moving the
+  // Directories are tens of kilobytes at most, but a large threshold also keeps glibc from moving the
   // mmap threshold around while the benchmarks run.
   mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
   mallopt(M_TRIM_THRESHOLD, INT32_MAX);

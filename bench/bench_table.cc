@@ -69,7 +69,8 @@ std::string ratio(const std::map<std::string, double>& kinds, const char* over, 
 }  // namespace
 
 void TableReporter::Finalize() {
-  std::printf("Quindle listing benchmarks: fixed seeds, warm memory, thread CPU time; %s\n", context_.c_str());
+  std::printf("Quindle listing benchmarks: fixed seeds; trees in thread CPU time, dictionary files in "
+              "wall time; %s\n", context_.c_str());
   std::printf("%-44s %10s %12s %12s %12s %13s %13s\n", "tree (ns per entry)", "entries", "builder",
               "write floor", "simple model", "builder/floor", "model/builder");
   for (const std::string& row : rows_) {

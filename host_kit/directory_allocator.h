@@ -1,13 +1,14 @@
 // The host's side of the tree, for every program here that hosts the module (the reference host,
-// the tests, the benchmarks and the memcheck driver): the two callbacks through which the module
-// gets directories and hands trees back, and the rules and counts each program sets and reads.
+// the tests and their drivers, the fuzz targets, the benchmarks): the two callbacks through which
+// the module gets directories and hands trees back, and the rules and counts each program sets
+// and reads.
 //
 // Each directory is one block: the FileDirectory the module sees, the host's own bookkeeping,
 // then the entries. A block comes from the heap, or, for a host that holds one tree at a time,
 // from the arena (directory_arena.h): then freeTree gives the memory of every tree back when it is
 // handed the oldest tree's root, without walking it, and keeps any other until then.
-// Both callbacks run inside the module's calls, so neither throws nor crashes,
-// whatever it is given: any count from 0 up is served (0 gives a directory without entries); a
+// Both callbacks run inside the module's calls, so neither throws nor crashes on anything the
+// module can hand them: any count from 0 up is served (0 gives a directory without entries); a
 // negative count, one too large to address, one the rules refuse, one that would take the entries
 // held past the budget, or a failed allocation gives null. After a failed allocation every request
 // is refused until the trees are all freed, so that the host keeps memory for its own work.
