@@ -156,13 +156,11 @@ TEST(SettingsFaults, AWriterKilledInsideItsWriteLeavesTheOldValue) {
     ::usleep(10000);
     finished = ::waitpid(child, nullptr, WNOHANG) == child;
   }
-  EXPECT_FALSE(finished) << "the writer never opened its temporary: it wrote the value in place";
-  if (!finished) {
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-  }
   ::close(go[0]);
   ::close(go[1]);
+  ASSERT_FALSE(finished) << "the writer never opened its temporary: it wrote the value in place";
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
   std::string stored;
   ASSERT_TRUE(readRawValue(settings, "prefs", &stored));
   EXPECT_EQ(stored, imageOf(&oldPrefs, sizeof oldPrefs)) << "a killed write changed the value";
