@@ -48,8 +48,8 @@ void TableReporter::ReportRuns(const std::vector<Run>& runs) {
 
 namespace {
 
-// A figure per item, or blanks where the benchmark did not run.
-std::string perItem(const std::map<std::string, double>& kinds, const char* kind) {
+// A figure, or blanks where the benchmark did not run.
+std::string figureText(const std::map<std::string, double>& kinds, const std::string& kind) {
   const auto found = kinds.find(kind);
   char text[32];
   if (found == kinds.end()) return "        -";
@@ -57,7 +57,8 @@ std::string perItem(const std::map<std::string, double>& kinds, const char* kind
   return text;
 }
 
-std::string ratio(const std::map<std::string, double>& kinds, const char* over, const char* under) {
+std::string ratio(const std::map<std::string, double>& kinds, const std::string& over,
+                  const std::string& under) {
   const auto a = kinds.find(over);
   const auto b = kinds.find(under);
   char text[32];
@@ -68,46 +69,52 @@ std::string ratio(const std::map<std::string, double>& kinds, const char* over, 
 
 }  // namespace
 
+// One part of the table: a line per row that has the kind of its first column, with its figures
+// per item (ns per entry) or per run in milliseconds, then the ratios between them.
+struct Section {
+  const char* heading;
+  const char* items;
+  bool perItem;
+  std::vector<std::pair<std::string, std::string>> columns;             // heading, kind
+  std::vector<std::pair<std::string, std::pair<std::string, std::string>>> ratios;  // heading, over/under
+};
+
+void TableReporter::printSection(const Section& section) {
+  std::printf("%-44s %10s", section.heading, section.items);
+  for (const auto& column : section.columns) std::printf(" %12s", column.first.c_str());
+  for (const auto& shown : section.ratios) std::printf(" %13s", shown.first.c_str());
+  std::printf("\n");
+  const std::string& first = section.columns.front().second;
+  for (const std::string& row : rows_) {
+    const auto& kinds = figures_[row];
+    if (!kinds.count(first)) continue;
+    const double items = kinds.at(first).items;
+    std::map<std::string, double> shown;
+    for (const auto& [kind, figure] : kinds) {
+      shown[kind] = section.perItem ? (items > 0 ? figure.nanoseconds / items : 0) : figure.nanoseconds / 1e6;
+    }
+    std::printf("%-44s %10.0f", row.c_str(), items);
+    for (const auto& column : section.columns) std::printf("    %s", figureText(shown, column.second).c_str());
+    for (const auto& pair : section.ratios) {
+      std::printf("      %s", ratio(shown, pair.second.first, pair.second.second).c_str());
+    }
+    std::printf("\n");
+  }
+}
+
 void TableReporter::Finalize() {
   std::printf("Quindle listing benchmarks: fixed seeds; trees in thread CPU time, dictionary files in "
               "wall time; %s\n", context_.c_str());
-  std::printf("%-44s %10s %12s %12s %12s %13s %13s\n", "tree (ns per entry)", "entries", "builder",
-              "write floor", "simple model", "builder/floor", "model/builder");
-  for (const std::string& row : rows_) {
-    const auto& kinds = figures_[row];
-    if (!kinds.count("builder")) continue;
-    std::map<std::string, double> perEntry;
-    const double entries = kinds.at("builder").items;
-    for (const auto& [kind, figure] : kinds) perEntry[kind] = entries > 0 ? figure.nanoseconds / entries : 0;
-    std::printf("%-44s %10.0f    %s    %s    %s      %s      %s\n", row.c_str(), entries,
-                perItem(perEntry, "builder").c_str(), perItem(perEntry, "floor").c_str(),
-                perItem(perEntry, "model").c_str(), ratio(perEntry, "builder", "floor").c_str(),
-                ratio(perEntry, "model", "builder").c_str());
-  }
-  std::printf("%-44s %10s %12s %12s %12s %12s %13s\n", "host allocators (ns per entry)", "entries",
-              "heap fresh", "heap warm", "arena fresh", "arena warm", "arena/heap");
-  for (const std::string& row : rows_) {
-    const auto& kinds = figures_[row];
-    if (!kinds.count("arena warm")) continue;
-    std::map<std::string, double> perEntry;
-    const double entries = kinds.at("arena warm").items;
-    for (const auto& [kind, figure] : kinds) perEntry[kind] = entries > 0 ? figure.nanoseconds / entries : 0;
-    std::printf("%-44s %10.0f    %s    %s    %s    %s      %s\n", row.c_str(), entries,
-                perItem(perEntry, "heap fresh").c_str(), perItem(perEntry, "heap warm").c_str(),
-                perItem(perEntry, "arena fresh").c_str(), perItem(perEntry, "arena warm").c_str(),
-                ratio(perEntry, "arena warm", "heap warm").c_str());
-  }
-  std::printf("%-44s %10s %12s %12s %12s %13s\n", "dictionary file (ms per file)", "lines",
-              "count+load", "plain read", "", "load/read");
-  for (const std::string& row : rows_) {
-    const auto& kinds = figures_[row];
-    if (!kinds.count("load")) continue;
-    std::map<std::string, double> milliseconds;
-    for (const auto& [kind, figure] : kinds) milliseconds[kind] = figure.nanoseconds / 1e6;
-    std::printf("%-44s %10.0f    %s    %s    %9s      %s\n", row.c_str(), kinds.at("load").items,
-                perItem(milliseconds, "load").c_str(), perItem(milliseconds, "read").c_str(), "",
-                ratio(milliseconds, "load", "read").c_str());
-  }
+  printSection({"tree (ns per entry)", "entries", true,
+                {{"builder", "builder"}, {"write floor", "floor"}, {"simple model", "model"}},
+                {{"builder/floor", {"builder", "floor"}}, {"model/builder", {"model", "builder"}}}});
+  printSection({"host allocators (ns per entry)", "entries", true,
+                {{"arena warm", "arena warm"}, {"arena fresh", "arena fresh"},
+                 {"heap warm", "heap warm"}, {"heap fresh", "heap fresh"}},
+                {{"arena/heap warm", {"arena warm", "heap warm"}}}});
+  printSection({"dictionary file (ms per file)", "lines", false,
+                {{"count+load", "load"}, {"plain read", "read"}},
+                {{"load/read", {"load", "read"}}}});
 }
 
 }  // namespace quindle_bench

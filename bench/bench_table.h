@@ -19,6 +19,8 @@
 
 namespace quindle_bench {
 
+struct Section;
+
 class TableReporter : public benchmark::BenchmarkReporter {
  public:
   bool ReportContext(const Context& context) override;
@@ -30,6 +32,8 @@ class TableReporter : public benchmark::BenchmarkReporter {
     double nanoseconds = 0;  // per iteration
     double items = 0;
   };
+  void printSection(const Section& section);
+
   std::vector<std::string> rows_;  // in the order they first ran
   std::map<std::string, std::map<std::string, Figure>> figures_;  // row -> kind -> figure
   std::string context_;
