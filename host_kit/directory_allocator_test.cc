@@ -67,7 +67,8 @@ TEST_P(DirectoryAllocator, ServesEveryCountAndRefusesOnlyImpossibleOnes) {
     EXPECT_EQ(entryCountOf(huge), INT32_MAX);
     huge->entries[INT32_MAX - 1].name[0] = 'x';
     freeTree(huge);
-  } else {
+  } else if (sizeof(size_t) >= 8) {
+    // (A 32-bit host refuses it before asking: it could not even address it.)
     EXPECT_EQ(allocatorCounts().refusedNoMemory, refusedBefore + 1);
   }
   FileDirectory* after = allocDirectory(3);
