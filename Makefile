@@ -1,5 +1,5 @@
 # The README's two commands: `make demo` and `make test`.
-.PHONY: demo test bench fuzz package deps demo-deps clean
+.PHONY: demo test bench fuzz package demo-deps clean
 
 # Where the demo keeps its settings, away from the user's own.
 DEMO_SETTINGS := build/demo-settings
@@ -16,27 +16,30 @@ demo: demo-deps
 	@echo
 	@$(HOST) --settings $(DEMO_SETTINGS) run
 	@echo
-	@echo "Run it again for another listing: $(HOST) --settings $(DEMO_SETTINGS) run [--format json|stats]"
+	@echo "Run it again for another listing:"
+	@echo "  $(HOST) --settings $(DEMO_SETTINGS) run"
+	@echo "Other formats: add --format json, or --format stats"
 
-test: deps
+# Installs what the suites need (a part Debian's mirror cannot supply skips only its suites).
+test:
 	scripts/run-tests.sh
 
 # One table of figures; QUINDLE_BENCH_DEEP=1 adds the 13-level tree (about 1.4 GB).
-bench: deps
+bench:
+	scripts/install-deps.sh bench
 	cmake --preset native >/dev/null
 	cmake --build --preset native --target quindle_bench
 	build/native/bin/quindle_bench
 
 # The fuzz targets alone, each for SECONDS (default 15): make fuzz SECONDS=600
-fuzz: deps
+fuzz:
+	scripts/install-deps.sh fuzz
 	scripts/run-fuzz.sh $(SECONDS)
 
-# One archive per platform in dist/ (see scripts/make-packages.sh).
-package: deps
+# One archive per platform in dist/ (see scripts/make-packages.sh); needs no Wine and no qemu.
+package:
+	scripts/install-deps.sh package
 	scripts/make-packages.sh
-
-deps:
-	scripts/install-deps.sh
 
 demo-deps:
 	@scripts/install-deps.sh native

@@ -16,7 +16,7 @@ shift
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver64
-[ -x "$wine" ] || { echo "wine-run: $wine is missing (run scripts/install-deps.sh)" >&2; exit 1; }
+[ -x "$wine" ] || { echo "wine-run: Wine's 64-bit half is not installed ($wine, package wine64): scripts/install-deps.sh test" >&2; exit 1; }
 
 mkdir -p "$prefix"
 (

@@ -9,7 +9,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 binfmt=/proc/sys/fs/binfmt_misc
 handler=$binfmt/qemu-i386
 qemu=/usr/bin/qemu-i386
-[ -x "$qemu" ] || { echo "wine32-run: $qemu is missing (run scripts/install-deps.sh)" >&2; exit 1; }
+# Both halves are looked for before anything runs: without them a suite would fail later with
+# nothing to say why.
+wine32_part=/usr/lib/i386-linux-gnu/wine/i386-unix/ntdll.so
+"$qemu" --version >/dev/null 2>&1 || { echo "wine32-run: qemu's user-mode emulator is not installed ($qemu, package qemu-user): scripts/install-deps.sh test" >&2; exit 1; }
+[ -e "$wine32_part" ] || { echo "wine32-run: Wine's 32-bit half is not installed ($wine32_part, package wine32:i386): scripts/install-deps.sh test" >&2; exit 1; }
 
 exec 8>/tmp/quindle-wine32.lock
 flock 8

@@ -8,7 +8,6 @@ cd "$(dirname "$0")/.."
 output=${1:-docs/settings-dialog.png}
 mkdir -p "$(dirname "$output")"
 
-scripts/install-deps.sh
 scripts/install-deps.sh screenshot
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target quindle-host Quindle >/dev/null
@@ -20,6 +19,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -u
   wine=/usr/lib/wine/wine64
   [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
+  # Wine draws the caption buttons with the Marlett font; without it the close box shows an "r".
+  # Debian ships it in fonts-wine, in a folder this Wine does not look in: the prefix gets a copy.
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   # A Wine desktop of its own, so that Wine draws the frame and caption itself (there is no window
   # manager here); the shot is then cut down to the dialog.
   "$wine" explorer /desktop=QuindleShot,480x360 build/win64/bin/quindle-host.exe \

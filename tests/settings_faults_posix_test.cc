@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -129,10 +130,29 @@ TEST(SettingsFaults, AReadOnlyFolderKeepsItsValuesAndTheModuleWorksOn) {
   removeTestSettingsKey(settings);
 }
 
+// Whether `process` sleeps inside openat, as opening a FIFO with no reader does.
+bool sleepsInOpen(pid_t process) {
+  const std::string proc = "/proc/" + std::to_string(process);
+  long call = -1;
+  char state = 0;
+  std::FILE* syscall = std::fopen((proc + "/syscall").c_str(), "r");
+  if (syscall) {
+    if (std::fscanf(syscall, "%ld", &call) != 1) call = -1;
+    std::fclose(syscall);
+  }
+  std::FILE* stat = std::fopen((proc + "/stat").c_str(), "r");
+  if (stat) {
+    if (std::fscanf(stat, "%*d (%*[^)]) %c", &state) != 1) state = 0;
+    std::fclose(stat);
+  }
+  return call == SYS_openat && state == 'S';
+}
+
 // A writer stopped inside its write and killed there leaves the old value. The stop is the test's
 // own doing, not a lucky moment: the writer's temporary is made a FIFO before it starts, so
-// opening it waits for a reader that never comes. A writer that never opens a temporary (one that
-// writes the value in place) finishes instead, and fails here for that very reason.
+// opening it waits for a reader that never comes, and the test waits until the writer sleeps
+// there. A writer that never opens a temporary (one that writes the value in place) finishes
+// instead, and fails here for that very reason.
 TEST(SettingsFaults, AWriterKilledInsideItsWriteLeavesTheOldValue) {
   SettingsKey settings = createFastTestSettingsKey();
   const FilterPrefs oldPrefs = patternPrefs(0x11), newPrefs = patternPrefs(0x22);
@@ -152,9 +172,8 @@ TEST(SettingsFaults, AWriterKilledInsideItsWriteLeavesTheOldValue) {
   ASSERT_EQ(::mkfifo(temporary.c_str(), 0600), 0);
   ASSERT_EQ(::write(go[1], "g", 1), 1);
   bool finished = false;
-  for (int wait = 0; wait < 50 && !finished; ++wait) {
-    ::usleep(10000);
-    finished = ::waitpid(child, nullptr, WNOHANG) == child;
+  while (!(finished = ::waitpid(child, nullptr, WNOHANG) == child) && !sleepsInOpen(child)) {
+    ::usleep(1000);
   }
   ::close(go[0]);
   ::close(go[1]);

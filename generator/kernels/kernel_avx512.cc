@@ -4,8 +4,11 @@
 #include <immintrin.h>
 
 // GCC 12's own AVX-512 intrinsic headers leave a vector undefined on purpose and then warn about it.
+// clang's headers do not, and clang does not know the first of these warnings.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#endif
 
 #include "generator/dictionary/dictionary_name_field.h"
 #include "generator/draws/draw_math.h"

@@ -160,7 +160,11 @@ def case_unpacked_host_runs(options):
                            "--dictionary", to_host(dictionary)])
         # The host's own tree is the package folder; an enabled filter must replace it.
         started = time.monotonic()
-        listing = json.loads(run_ok(host + ["run", "--format", "json", "--from", to_host(folder)]))
+        shown = run_ok(host + ["run", "--format", "json", "--from", to_host(folder)])
+        try:
+            listing = json.loads(shown)
+        except ValueError as error:
+            raise Failure("the packaged host printed no JSON listing (%s): %r" % (error, shown[:400]))
     finally:
         if windows:
             subprocess.run(runner + ["reg", "delete", "HKCU\\" + key, "/f"],
