@@ -3,11 +3,12 @@
 #include <exception>
 #include <new>
 
-#include "host/commands.h"
+#include "host/commands/command_table.h"
 #include "host/console.h"
 #include "host/file_system.h"
 #include "host/standard_output.h"
 #include "host_kit/loaded_module.h"
+#include "host_kit/settings_location.h"
 
 namespace {
 
@@ -30,24 +31,27 @@ std::string defaultModuleText() {
 }
 
 std::string programHelp() {
-  return std::string(
-             "usage: quindle-host [--module PATH] [") +
-         kSettingsOption + " " + kSettingsOptionValue +
-         "] COMMAND [OPTIONS]\n"
-         "       quindle-host --help | --version\n"
-         "Options may also be written --name=value; the global ones may follow the command.\n"
-         "\n"
-         "The reference host for the Quindle filter module: it loads the module, hands it a\n"
-         "tree of files and directories, and shows the tree that comes back.\n"
-         "\n"
-         "Commands (each has --help):\n"
-         "  run        run the filter once and print the listing that comes back\n"
-         "  settings   show or change the stored settings\n"
-         "  configure  open the module's settings window\n"
-         "\n"
-         "Options:\n"
-         "  --module PATH   the module to load (default: " + defaultModuleText() + ")\n"
-         "  " + kSettingsOption + " " + kSettingsOptionValue +
+  std::string help = std::string("usage: quindle-host [--module PATH] [") + kSettingsOption + " " +
+                     kSettingsOptionValue +
+                     "] COMMAND [OPTIONS]\n"
+                     "       quindle-host --help | --version\n"
+                     "Options may also be written --name=value; the global ones may follow the "
+                     "command.\n"
+                     "\n"
+                     "The reference host for the Quindle filter module: it loads the module, "
+                     "hands it a\n"
+                     "tree of files and directories, and shows the tree that comes back.\n"
+                     "\n"
+                     "Commands (each has --help):\n";
+  for (const Command* command = kCommands; command->name; ++command) {
+    char line[160];
+    std::snprintf(line, sizeof line, "  %-10s %s\n", command->name, command->summary);
+    help += line;
+  }
+  return help + "\n"
+                "Options:\n"
+                "  --module PATH   the module to load (default: " + defaultModuleText() + ")\n"
+                "  " + kSettingsOption + " " + kSettingsOptionValue +
          "  where the settings live (default: " + kDefaultSettingsPlace + ")\n";
 }
 
@@ -67,12 +71,8 @@ int runProgram(Arguments& args) {
       return kExitOk;
     } else if (takeGlobalOption(args, option, &options, &status)) {
       if (status != kExitOk) return status;
-    } else if (option == "run") {
-      return runCommand(options, args);
-    } else if (option == "settings") {
-      return settingsCommand(options, args);
-    } else if (option == "configure") {
-      return configureCommand(options, args);
+    } else if (const Command* command = findCommand(option)) {
+      return command->run(*command, options, args);
     } else {
       reportError("unknown command or option \"" + option + "\" (see quindle-host --help)");
       return kExitUsage;

@@ -3,14 +3,14 @@
 // is never copied, and the walk stops at the first failed write. Control characters in the
 // module's text are shown as '?', so a name cannot break a line. Returns false when the output
 // could not be written.
-#ifndef QUINDLE_HOST_TREE_PRINTER_H
-#define QUINDLE_HOST_TREE_PRINTER_H
+#ifndef QUINDLE_HOST_PRINT_TREE_PRINTER_H
+#define QUINDLE_HOST_PRINT_TREE_PRINTER_H
 
 #include <cstdio>
 #include <string>
 
 #include "filter/filter_api.h"
-#include "host/tree_stats.h"
+#include "host/print/tree_stats.h"
 
 namespace quindle_host {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "host/module_text.h"
+#include "host/print/module_text.h"
 
 namespace quindle_host {
 namespace {

@@ -1,15 +1,17 @@
 #include <cstdio>
 
-#include "host/commands.h"
+#include "host/commands/command_table.h"
+#include "host/module_session.h"
 
 namespace quindle_host {
-namespace {
 
-constexpr char kConfigureHelp[] =
+const char kConfigureHelp[] =
     "usage: quindle-host configure\n"
     "\n"
     "Opens the module's settings window (on Linux, a form on the terminal). What is chosen there\n"
     "is stored when the host lets the module go, so the next run uses it.\n";
+
+namespace {
 
 // The settings window's end codes.
 constexpr int kWindowOk = 1;
@@ -18,8 +20,8 @@ constexpr int kNoWindow = -1;
 
 }  // namespace
 
-int configureCommand(HostOptions& options, Arguments& args) {
-  const int status = readCommandOptions(args, "configure", kConfigureHelp, &options,
+int configureCommand(const Command& command, HostOptions& options, Arguments& args) {
+  const int status = readCommandOptions(args, command.name, command.help, &options,
                                         [](const std::string&) { return Taken::unknown; });
   if (status != kGoOn) return status;
   ModuleSession session;

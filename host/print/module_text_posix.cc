@@ -1,6 +1,6 @@
 #include <cstdint>
 
-#include "host/module_text.h"
+#include "host/print/module_text.h"
 
 namespace quindle_host {
 namespace {

@@ -1,7 +1,7 @@
 // The counts that describe a listing: directory entries, file entries, and the deepest level a
 // directory reaches (the root is level 0, its subdirectories level 1).
-#ifndef QUINDLE_HOST_TREE_STATS_H
-#define QUINDLE_HOST_TREE_STATS_H
+#ifndef QUINDLE_HOST_PRINT_TREE_STATS_H
+#define QUINDLE_HOST_PRINT_TREE_STATS_H
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
-#include "host/tree_printer.h"
+#include "host/print/tree_printer.h"
 
 #include <vector>
 
-#include "host/module_text.h"
+#include "host/print/module_text.h"
 #include "host_kit/tree_walk.h"
 
 namespace quindle_host {

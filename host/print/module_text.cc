@@ -1,4 +1,4 @@
-#include "host/module_text.h"
+#include "host/print/module_text.h"
 
 #include "filter/text_field.h"
 

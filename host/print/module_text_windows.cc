@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "host/module_text.h"
+#include "host/print/module_text.h"
 
 namespace quindle_host {
 

@@ -1,4 +1,4 @@
-#include "host/tree_stats.h"
+#include "host/print/tree_stats.h"
 
 #include "host_kit/tree_walk.h"
 

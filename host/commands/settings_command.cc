@@ -4,19 +4,17 @@
 #include "filter/settings.h"
 #include "filter/settings_rules.h"
 #include "generator/dictionary/piece_reader.h"
-#include "host/commands.h"
+#include "host/commands/command_table.h"
 #include "host/file_system.h"
-#include "host/json_text.h"
-#include "host/module_text.h"
+#include "host/module_session.h"
+#include "host/print/module_text.h"
+#include "host/print/settings_printer.h"
 #include "platform/dictionary_file.h"
 #include "platform/settings_store.h"
 
 namespace quindle_host {
 
-using namespace quindle_host_kit;
-namespace {
-
-constexpr char kSettingsHelp[] =
+const char kSettingsHelp[] =
     "usage: quindle-host settings [--enable|--disable] [--levels N] [--max-files N]\n"
     "                             [--dictionary FILE] [--recount] [--reset] [--format text|json]\n"
     "\n"
@@ -32,6 +30,10 @@ constexpr char kSettingsHelp[] =
     "  --recount            count the dictionary afresh at the next run (after editing it)\n"
     "  --reset              back to the defaults first: disabled, 2 levels, 100 files, none\n"
     "  --format text|json   how the settings are shown (default text)\n";
+
+
+using namespace quindle_host_kit;
+namespace {
 
 struct SettingsChange {
   bool reset = false;
@@ -157,57 +159,30 @@ std::string dictionaryLines(const FilterPrefs& prefs) {
   return lines == 0 ? "no lines: random letters" : "not counted yet";
 }
 
-void showText(const std::string& where, const FilterPrefs& prefs) {
-  const std::string dictionary =
-      withoutControls(moduleTextToUtf8(prefs.dictionaryPath, sizeof prefs.dictionaryPath));
-  std::printf("settings: %s\n", withoutControls(where).c_str());
-  std::printf("filter: %s\n", prefs.enabled ? "enabled" : "disabled");
-  std::printf("directory levels: %ld\n", static_cast<long>(prefs.dirLevels));
-  std::printf("files per directory: fewer than %lu\n", static_cast<unsigned long>(prefs.maxFiles));
-  if (dictionary.empty()) {
-    std::printf("dictionary: (none: random letters)\n");
-  } else {
-    std::printf("dictionary: %s\n", dictionary.c_str());
-    std::printf("dictionary lines: %s\n", dictionaryLines(prefs).c_str());
-  }
-}
-
-void showJson(const std::string& where, const FilterPrefs& prefs) {
-  const std::string dictionary =
-      moduleTextToUtf8(prefs.dictionaryPath, sizeof prefs.dictionaryPath);
-  std::printf(
-      "{\"settings\": %s, \"enabled\": %s, \"directoryLevels\": %ld, \"maxFiles\": %lu, "
-      "\"dictionary\": %s, \"lineCount\": %ld, \"dictionaryLines\": %s}\n",
-      jsonString(where).c_str(), prefs.enabled ? "true" : "false",
-      static_cast<long>(prefs.dirLevels), static_cast<unsigned long>(prefs.maxFiles),
-      dictionary.empty() ? "null" : jsonString(dictionary).c_str(),
-      static_cast<long>(prefs.lineCount),
-      dictionary.empty() ? "null" : jsonString(dictionaryLines(prefs)).c_str());
-}
-
 // Shows a damaged record as such, never as settings; false then.
 bool show(const std::string& where, const FilterPrefs& prefs, bool json) {
-  const std::string damage = damageOf(prefs);
-  if (damage.empty()) {
-    json ? showJson(where, prefs) : showText(where, prefs);
-    return true;
+  SettingsView view;
+  view.where = where;
+  view.damage = damageOf(prefs);
+  if (view.damage.empty()) {
+    view.enabled = prefs.enabled != 0;
+    view.dirLevels = prefs.dirLevels;
+    view.maxFiles = prefs.maxFiles;
+    view.dictionary = moduleTextToUtf8(prefs.dictionaryPath, sizeof prefs.dictionaryPath);
+    view.lineCount = prefs.lineCount;
+    if (!view.dictionary.empty()) view.dictionaryLines = dictionaryLines(prefs);
   }
-  if (json) {
-    std::printf("{\"settings\": %s, \"damaged\": %s}\n", jsonString(where).c_str(),
-                jsonString(damage).c_str());
-  } else {
-    std::printf("settings: %s\nstored value looks damaged: %s\n", withoutControls(where).c_str(),
-                damage.c_str());
-  }
+  json ? printSettingsJson(stdout, view) : printSettingsText(stdout, view);
+  if (view.damage.empty()) return true;
   reportError("the stored settings look damaged; quindle-host settings --reset stores the defaults");
   return false;
 }
 
 }  // namespace
 
-int settingsCommand(HostOptions& options, Arguments& args) {
+int settingsCommand(const Command& command, HostOptions& options, Arguments& args) {
   SettingsChange change;
-  const int status = readCommandOptions(args, "settings", kSettingsHelp, &options,
+  const int status = readCommandOptions(args, command.name, command.help, &options,
                                         [&](const std::string& option) {
                                           return takeSettingsOption(args, option, &change);
                                         });

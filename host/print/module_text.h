@@ -2,8 +2,8 @@
 // The host shows it as UTF-8. On Windows the ANSI code page is converted. Elsewhere there is no
 // ANSI code page: valid UTF-8 sequences pass through (dictionaries there are usually UTF-8), and
 // every other byte is read as Windows-1252. The result is always valid UTF-8.
-#ifndef QUINDLE_HOST_MODULE_TEXT_H
-#define QUINDLE_HOST_MODULE_TEXT_H
+#ifndef QUINDLE_HOST_PRINT_MODULE_TEXT_H
+#define QUINDLE_HOST_PRINT_MODULE_TEXT_H
 
 #include <cstddef>
 #include <string>
