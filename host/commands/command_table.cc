@@ -4,6 +4,8 @@ namespace quindle_host {
 
 const Command kCommands[] = {
     {"run", "run the filter once and print the listing that comes back", kRunHelp, runCommand},
+    {"write", "run the filter once and create the listing as files and folders", kWriteHelp,
+     writeCommand},
     {"settings", "show or change the stored settings", kSettingsHelp, settingsCommand},
     {"configure", "open the module's settings window", kConfigureHelp, configureCommand},
     {nullptr, nullptr, nullptr, nullptr},

@@ -29,9 +29,11 @@ const Command* findCommand(const std::string& name);
 
 // Each command's help and entry point, defined in its own file.
 extern const char kRunHelp[];
+extern const char kWriteHelp[];
 extern const char kSettingsHelp[];
 extern const char kConfigureHelp[];
 int runCommand(const Command& command, HostOptions& options, Arguments& args);
+int writeCommand(const Command& command, HostOptions& options, Arguments& args);
 int settingsCommand(const Command& command, HostOptions& options, Arguments& args);
 int configureCommand(const Command& command, HostOptions& options, Arguments& args);
 
