@@ -31,7 +31,7 @@ declare -A packages_of=(
   [wine64]="wine wine64"
   [wine32]="wine32:i386 qemu-user:amd64"
   [fuzz]="clang libclang-rt-dev"
-  [checks]="valgrind file wamerican"
+  [checks]="valgrind strace file wamerican"
   [screenshot]="xvfb imagemagick x11-utils fonts-wine"
 )
 declare -A name_of=(
@@ -41,7 +41,7 @@ declare -A name_of=(
   [wine64]="Wine's 64-bit half"
   [wine32]="Wine's 32-bit half"
   [fuzz]="clang with its fuzzing run-time"
-  [checks]="valgrind, file and the word list"
+  [checks]="valgrind, strace, file and the word list"
   [screenshot]="Xvfb, ImageMagick and Wine's fonts"
 )
 case $purpose in

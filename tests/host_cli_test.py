@@ -711,14 +711,15 @@ def case_charset_follows_the_locale(host):
         check(branch in tree and other not in tree, "LC_ALL=%s: %r" % (locale, tree))
 
 
-def main():
+def main(cases):
+    """Runs the case the command line names, from `cases` (a module's globals: its case_ functions)."""
     parser = argparse.ArgumentParser()
     parser.add_argument("case")
     for option in ("--host", "--module", "--without-execute", "--refusing", "--words", "--version",
                    "--platform", "--memory-limits", "--runner", "--work"):
         parser.add_argument(option, required=True)
     options = parser.parse_args()
-    case = globals().get("case_" + options.case)
+    case = cases.get("case_" + options.case)
     if not case:
         print("unknown case %s" % options.case, file=sys.stderr)
         return 2
@@ -735,4 +736,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(globals()))

@@ -19,6 +19,8 @@ namespace {
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 constexpr char kPartialMark[] = ".quindle-partial-";
 constexpr char kTitleAttribute[] = "user.quindle.title";
+// Removing is rarer than writing and may follow a failure for want of descriptors: it holds fewer.
+constexpr size_t kFoldersHeldWhileRemoving = 8;
 
 int descriptorOf(const DiskFolder& folder) { return static_cast<int>(folder.handle); }
 
@@ -93,7 +95,7 @@ bool startEmptying(const DiskFolder& parent, const std::string& name, Emptying* 
 }
 
 // Removes the folder `name` in `top` with everything in it, at any depth, with its own stack
-// (only the lowest folders of a deep path held open, as the writer does; `top` stays open).
+// (only the lowest folders of a deep path held open; `top` stays open).
 bool removeFolderTree(const DiskFolder& top, const std::string& name, std::string* error) {
   std::vector<Emptying> path(1);
   path[0].folder = top;
@@ -106,8 +108,8 @@ bool removeFolderTree(const DiskFolder& top, const std::string& name, std::strin
       const bool started = startEmptying(level.folder, subfolder, &below, error);
       path.push_back(std::move(below));
       if (!started) break;
-      if (path.size() > kFoldersHeldOpen + 1) {
-        DiskFolder& high = path[path.size() - 1 - kFoldersHeldOpen].folder;
+      if (path.size() > kFoldersHeldWhileRemoving + 1) {
+        DiskFolder& high = path[path.size() - 1 - kFoldersHeldWhileRemoving].folder;
         if (high.handle >= 0 && !setFolderAside(&high, error)) break;
       }
       continue;
