@@ -128,7 +128,8 @@ bool storePrefs(FileFilterSettingsKey key, const FilterPrefs& prefs) {
   quindle::writeStoredValue(key, quindle::kPrefsValueName, &prefs, sizeof prefs);
   FilterPrefs stored;
   std::memset(&stored, 0xFF, sizeof stored);  // no readable record is all 0xFF bytes
-  quindle::readStoredValue(key, quindle::kPrefsValueName, &stored, sizeof stored);
+  quindle::ModuleHeap heap;
+  quindle::readStoredValue(key, quindle::kPrefsValueName, &stored, sizeof stored, heap);
   return std::memcmp(&stored, &prefs, sizeof prefs) == 0;
 }
 
@@ -225,7 +226,8 @@ int settingsCommand(HostOptions& options, Arguments& args) {
   FilterPrefs prefs;
   quindle::setDefaultPrefs(&prefs);
   if (settings.key) {
-    quindle::readStoredValue(settings.key, quindle::kPrefsValueName, &prefs, sizeof prefs);
+    quindle::ModuleHeap heap;
+    quindle::readStoredValue(settings.key, quindle::kPrefsValueName, &prefs, sizeof prefs, heap);
   }
   if (anyChange(change)) {
     applyChange(change, &prefs);

@@ -4,8 +4,10 @@
 //
 // Reading behaves as the registry does for the filter: a missing value, or any failure, leaves the
 // record as it was; a shorter value replaces only the record's leading bytes; a longer value fills
-// the record with its leading bytes. Writing replaces the value whole: a failure, or a crash in
-// the middle, leaves the old value, never a torn one. Failures are silent.
+// the record with its leading bytes. A record of more than 512 bytes is never read (the module's
+// are 276 and 8). Whatever a read needs beyond that comes from `heap`. Writing replaces the value
+// whole: a failure, or a crash in the middle, leaves the old value, never a torn one. Failures are
+// silent.
 //
 // On Linux, a value never blocks the module and is only ever a regular file:
 // - Reading opens without blocking. A FIFO, a socket, a device, a folder, or a link to any of
@@ -25,10 +27,14 @@
 #include <cstddef>
 
 #include "filter/filter_api.h"
+#include "filter/module_heap.h"
 
 namespace quindle {
 
-void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize);
+constexpr size_t kMostStoredRecord = 512;
+
+void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize,
+                     ModuleHeap& heap);
 
 void writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
                       size_t recordSize);

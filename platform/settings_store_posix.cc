@@ -92,7 +92,9 @@ void replaceFile(int folder, const char* name, const unsigned char* bytes, size_
 
 }  // namespace
 
-void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize) {
+void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize,
+                     ModuleHeap& /*heap*/) {
+  if (recordSize > kMostStoredRecord) return;
   // Only a regular file is a value. Looking first keeps devices from being opened at all, and
   // O_NONBLOCK keeps a FIFO put in place between the look and the open from blocking the module
   // until a writer comes.
@@ -106,11 +108,10 @@ void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, 
     return;
   }
   // Read into a scratch copy first so that a failed read leaves the record as it was.
-  unsigned char scratch[512];
-  size_t wanted = recordSize < sizeof scratch ? recordSize : sizeof scratch;
+  unsigned char scratch[kMostStoredRecord];
   size_t got = 0;
-  while (got < wanted) {
-    const ssize_t n = ::read(fd, scratch + got, wanted - got);
+  while (got < recordSize) {
+    const ssize_t n = ::read(fd, scratch + got, recordSize - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       ::close(fd);

@@ -87,7 +87,8 @@ ChildRun readThenWrite(FileFilterSettingsKey key, rlim_t fileSizeLimit = RLIM_IN
     ::alarm(5);
     char record[16];
     std::memcpy(record, kNothingRead.data(), kNothingRead.size());
-    readStoredValue(key, "prefs", record, kNothingRead.size());
+    ModuleHeap heap;
+    readStoredValue(key, "prefs", record, kNothingRead.size(), heap);
     if (::write(report[1], record, kNothingRead.size()) < 0) ::_exit(1);
     ::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{fileSizeLimit, fileSizeLimit};
