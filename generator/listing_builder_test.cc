@@ -207,7 +207,31 @@ TEST_P(ListingBuilder, OneFileAtMostMeansOneEmptyRoot) {
   freeTree(root);
 }
 
-TEST_P(ListingBuilder, RefusedAllocationsLeaveAConsistentTree) {
+// A host that, at its call number `brokenCall`, hands back a directory without entries although
+// some were asked for. The module is to give it back and go on as if it had been refused; the
+// host then finds its entries again to free it.
+int64_t brokenCall = 0;
+FileDirectory* brokenDirectory = nullptr;
+FileEntry* brokenEntries = nullptr;
+
+FileDirectory* QUINDLE_CALL allocBroken(int32_t count) {
+  FileDirectory* dir = allocDirectory(count);
+  if (dir && count > 0 && allocatorCounts().calls == brokenCall) {
+    brokenDirectory = dir;
+    brokenEntries = dir->entries;
+    dir->entries = nullptr;
+  }
+  return dir;
+}
+
+void QUINDLE_CALL freeBroken(FileDirectory* root) {
+  if (root && root == brokenDirectory) root->entries = brokenEntries;
+  freeTree(root);
+}
+
+enum class Failure { refused, refusedFromThenOn, noEntries };
+
+TEST_P(ListingBuilder, FailedAllocationsLeaveAConsistentTree) {
   prefs.maxFiles = 60;
   prefs.dirLevels = 3;
   const uint32_t seed = 2024;
@@ -215,27 +239,38 @@ TEST_P(ListingBuilder, RefusedAllocationsLeaveAConsistentTree) {
   const int allocations = allocatorCounts().calls;
   ASSERT_GT(allocations, 5) << "pick a seed with more subdirectories";
 
-  for (bool everyAfter : {false, true}) {
+  for (Failure failure : {Failure::refused, Failure::refusedFromThenOn, Failure::noEntries}) {
     for (int k = 1; k <= allocations + 1; ++k) {
+      SCOPED_TRACE("call " + std::to_string(k) + ", failure " + std::to_string(static_cast<int>(failure)));
       resetTestHost();
-      allocatorRules().refuseCall = k;
-      allocatorRules().refuseLaterCalls = everyAfter;
+      info.allocDirectory = allocDirectory;
+      info.freeTree = freeTree;
+      if (failure == Failure::noEntries) {
+        brokenCall = k;
+        info.allocDirectory = allocBroken;
+        info.freeTree = freeBroken;
+      } else {
+        allocatorRules().refuseCall = k;
+        allocatorRules().refuseLaterCalls = failure == Failure::refusedFromThenOn;
+      }
       FileDirectory* root = build(seed);
-      if (k == 1 && everyAfter) {
+      if (k == 1 && failure == Failure::refusedFromThenOn) {
         EXPECT_EQ(root, nullptr) << "no root could be had at all";
         continue;
       }
-      ASSERT_NE(root, nullptr) << "k " << k;
+      ASSERT_NE(root, nullptr);
       if (k == 1) {
         EXPECT_EQ(entryCountOf(root), 0) << "the root is retried as an empty directory";
       }
       std::string problem;
       describeTree(root, &problem);
-      EXPECT_EQ(problem, "") << "k " << k << (everyAfter ? " and every later one" : "");
+      EXPECT_EQ(problem, "");
       freeTree(root);
-      EXPECT_EQ(allocatorCounts().directories, 0);
+      EXPECT_EQ(allocatorCounts().directories, 0) << "every directory went back to the host";
     }
   }
+  info.allocDirectory = allocDirectory;
+  info.freeTree = freeTree;
 }
 
 // A seed whose tree at 41 files and unbounded levels goes 316 levels deep in about 150,000

@@ -21,6 +21,8 @@
 // - A write goes to a temporary ".<name>.<pid>.tmp" beside the file it replaces, flushed, then
 //   renamed over it; a failed write removes its temporary. A crash in the middle leaves the
 //   temporary behind; the next write in that folder of the same file removes it.
+// - The replaced file keeps its permissions. A file the user made read-only (no write permission
+//   for anyone) is not replaced: the write fails with EACCES.
 #ifndef QUINDLE_PLATFORM_SETTINGS_STORE_H
 #define QUINDLE_PLATFORM_SETTINGS_STORE_H
 
@@ -36,8 +38,15 @@ constexpr size_t kMostStoredRecord = 512;
 void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize,
                      ModuleHeap& heap);
 
-void writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
-                      size_t recordSize);
+// Whether a write happened, and when it did not, the system's reason: an errno value on Linux,
+// a Windows error code on Windows. The module ignores it; hosts report it.
+struct StoreResult {
+  bool written;
+  int error;
+};
+
+StoreResult writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
+                             size_t recordSize);
 
 }  // namespace quindle
 

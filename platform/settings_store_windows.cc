@@ -34,10 +34,11 @@ void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, 
   }
 }
 
-void writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
-                      size_t recordSize) {
-  RegSetValueExA(static_cast<HKEY>(key), name, 0, REG_BINARY, static_cast<const BYTE*>(record),
-                 static_cast<DWORD>(recordSize));
+StoreResult writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
+                             size_t recordSize) {
+  const LONG status = RegSetValueExA(static_cast<HKEY>(key), name, 0, REG_BINARY,
+                                     static_cast<const BYTE*>(record), static_cast<DWORD>(recordSize));
+  return {status == ERROR_SUCCESS, static_cast<int>(status)};
 }
 
 }  // namespace quindle
