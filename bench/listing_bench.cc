@@ -19,8 +19,8 @@
 
 #include "bench_host.h"
 #include "filter/text_field.h"
+#include "filter/module_listing.h"
 #include "generator/draws/random_source.h"
-#include "generator/listing_builder.h"
 #include "host_kit/directory_allocator.h"
 #include "reference_model.h"
 
@@ -50,11 +50,17 @@ FilterPrefs prefsFor(const TreeCase& tree) {
   return prefs;
 }
 
+// The builder as execute runs it, from `seed`. Seeding takes no time worth measuring.
+FileDirectory* buildTree(const FileFilterInfo& info, FilterPrefs* prefs, uint32_t seed) {
+  quindle::ModuleState& module = quindle::moduleState();
+  quindle::seedRandom(module.generator.random, seed);
+  return quindle::buildModuleListing(module, info, prefs);
+}
+
 // One untimed build: loads the dictionary, warms the heap, and gives the tree's layout.
 TreeLayout buildOnce(const TreeCase& tree, FilterPrefs* prefs) {
   const FileFilterInfo info = benchHostInfo();
-  quindle::seedRandom(tree.seed);
-  FileDirectory* root = quindle::buildListing(info, prefs);
+  FileDirectory* root = buildTree(info, prefs, tree.seed);
   TreeLayout layout = layoutOf(root);
   quindle_host_kit::freeTree(root);
   return layout;
@@ -121,9 +127,8 @@ void runTree(benchmark::State& state, TreeCase tree) {
   std::vector<double> floors;
   std::vector<double> models;
   for (auto _ : state) {
-    quindle::seedRandom(tree.seed);
     const double start = Clock::now();
-    FileDirectory* root = quindle::buildListing(info, &prefs);
+    FileDirectory* root = buildTree(info, &prefs, tree.seed);
     const double built = secondsSince(start);
     state.SetIterationTime(built);
     quindle_host_kit::freeTree(root);
@@ -147,9 +152,8 @@ double timeBuildWith(HostAllocator allocator, const TreeCase& tree, FilterPrefs*
     rules.fromArena = true;
     quindle_host_kit::resetAllocator(rules);
   }
-  quindle::seedRandom(tree.seed);
   const double start = Clock::now();
-  FileDirectory* root = quindle::buildListing(info, prefs);
+  FileDirectory* root = buildTree(info, prefs, tree.seed);
   const double seconds = secondsSince(start);
   *entries = static_cast<int64_t>(quindle_host_kit::allocatorCounts().entries);
   quindle_host_kit::freeTree(root);

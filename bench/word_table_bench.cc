@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "filter/text_field.h"
+#include "filter/module_listing.h"
 #include "generator/dictionary/loaded_word_table.h"
 #include "reference_model.h"
 
@@ -19,11 +20,11 @@ void runLoad(benchmark::State& state, std::string path) {
   quindle::copyZeroFilled(prefs.dictionaryPath, sizeof prefs.dictionaryPath, path.c_str());
   for (auto _ : state) {
     prefs.lineCount = 0;  // as after choosing the file: count it, then load it
-    const quindle::WordTable* table = quindle::loadWordTable(&prefs);
+    const quindle::WordTable* table = quindle::wordsFor(quindle::moduleState(), &prefs).table;
     benchmark::DoNotOptimize(table);
     if (!table) state.SkipWithError("the dictionary could not be loaded");
   }
-  quindle::releaseWordTable();
+  quindle::releaseWordTable(quindle::moduleState().words);
   state.counters["items"] = prefs.lineCount;
 }
 

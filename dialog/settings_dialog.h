@@ -10,10 +10,20 @@
 #define QUINDLE_DIALOG_SETTINGS_DIALOG_H
 
 #include "filter/filter_api.h"
+#include "filter/module_heap.h"
 
 namespace quindle {
 
-int showSettingsDialog(FileFilterInfo* info, FileFilterWindow parent);
+// What the window needs of the module beyond the instance: the module holding its template (null:
+// the one holding this code), where it was last left (read, and updated as it moves), and the
+// module's heap.
+struct DialogContext {
+  void* moduleInstance;
+  DialogPosition* position;
+  ModuleHeap* heap;
+};
+
+int showSettingsDialog(FileFilterInfo* info, FileFilterWindow parent, const DialogContext& context);
 
 }  // namespace quindle
 

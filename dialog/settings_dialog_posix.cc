@@ -6,7 +6,8 @@
 
 namespace quindle {
 
-int showSettingsDialog(FileFilterInfo* info, FileFilterWindow /*parent*/) {
+int showSettingsDialog(FileFilterInfo* info, FileFilterWindow /*parent*/,
+                       const DialogContext& /*context*/) {
   if (!info || !info->userData) return -1;
   // Separate streams for the two directions: one stream may not switch from reading to writing
   // without a seek, which a terminal cannot do.

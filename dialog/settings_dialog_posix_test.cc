@@ -38,7 +38,9 @@ Outcome runInChild(const char* typed) {
     outcome.prefs.maxFiles = 100;
     FileFilterInfo info = quindle_test::hostInfoFor(nullptr);
     info.userData = &outcome.prefs;
-    outcome.result = showSettingsDialog(&info, nullptr);
+    DialogPosition position = {0, 0};
+    ModuleHeap heap;
+    outcome.result = showSettingsDialog(&info, nullptr, {nullptr, &position, &heap});
     ssize_t ignored = write(report[1], &outcome, sizeof outcome);
     (void)ignored;
     _exit(0);

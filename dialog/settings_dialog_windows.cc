@@ -3,14 +3,12 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "dialog/dialog_resources.h"
 #include "dialog/dialog_rules.h"
 #include "dialog/settings_dialog.h"
 #include "filter/settings.h"
-#include "filter/module_state.h"
 
 namespace quindle {
 namespace {
@@ -19,17 +17,25 @@ constexpr UINT kRefreshMessage = WM_USER;
 constexpr int kGovernedControls[] = {IDC_LEVELS_LABEL, IDC_MAXFILES_LABEL, IDC_LEVELS, IDC_MAXFILES,
                                      IDC_DICTIONARY};
 
-// The preferences the open dialog edits; module-wide, since the dialog procedure has no context.
-FilterPrefs* editedPrefs = nullptr;
+// What one open dialog works on. The dialog procedure receives it at WM_INITDIALOG and keeps it in
+// the window itself, so nothing about an open dialog is module-wide.
+struct DialogSession {
+  FilterPrefs* prefs;
+  DialogContext context;
+};
 
-HINSTANCE resourceInstance() {
+DialogSession& sessionOf(HWND dialog) {
+  return *reinterpret_cast<DialogSession*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+HINSTANCE resourceInstance(void* moduleInstance) {
   if (moduleInstance) return static_cast<HINSTANCE>(moduleInstance);
   // Linked into a program rather than loaded as the DLL: the template is in the module that holds
   // this code.
   HMODULE self = nullptr;
   GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                          GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&resourceInstance), &self);
+                     reinterpret_cast<LPCSTR>(&sessionOf), &self);
   return self;
 }
 
@@ -49,8 +55,8 @@ void centreOnParent(HWND dialog) {
   moveTo(dialog, centredOn(windowRect(owner), windowRect(dialog)));
 }
 
-void restorePlacement(HWND dialog) {
-  if (dialogPosition.x == 0 || dialogPosition.y == 0) {
+void restorePlacement(HWND dialog, DialogPosition& position) {
+  if (position.x == 0 || position.y == 0) {
     centreOnParent(dialog);
     return;
   }
@@ -60,13 +66,13 @@ void restorePlacement(HWND dialog) {
     height = GetDeviceCaps(display, VERTRES);
     DeleteDC(display);
   }
-  dialogPosition = placeOnScreen(dialogPosition, width, height).corner;
-  moveTo(dialog, dialogPosition);
+  position = placeOnScreen(position, width, height).corner;
+  moveTo(dialog, position);
 }
 
 void capturePosition(HWND dialog) {
   const ScreenRect rect = windowRect(dialog);
-  dialogPosition = {rect.left, rect.top};
+  *sessionOf(dialog).context.position = {rect.left, rect.top};
 }
 
 void refreshControls(HWND dialog) {
@@ -82,19 +88,20 @@ uint32_t readNumberField(HWND dialog, int id) {
   char small[64];
   char* text = length < static_cast<int>(sizeof small)
                    ? small
-                   : static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
+                   : static_cast<char*>(heapAllocate(*sessionOf(dialog).context.heap,
+                                                     static_cast<size_t>(length) + 1));
   if (!text) return 0;
   GetWindowTextA(field, text, length + 1);
   const uint32_t value = readDialogNumber(text);
-  if (text != small) std::free(text);
+  if (text != small) heapFree(text);
   return value;
 }
 
 // The chooser works on a copy of the path: a chooser that fails may leave anything in the buffer
 // it was given (a needed size, for one), and the stored path must stay a clean text.
-void chooseDictionary(HWND dialog) {
+void chooseDictionary(HWND dialog, FilterPrefs* prefs) {
   char path[FILTER_PREFS_PATH_SIZE];
-  std::memcpy(path, editedPrefs->dictionaryPath, sizeof path);
+  std::memcpy(path, prefs->dictionaryPath, sizeof path);
   path[sizeof path - 1] = '\0';
   OPENFILENAMEA chooser;
   std::memset(&chooser, 0, sizeof chooser);
@@ -109,16 +116,17 @@ void chooseDictionary(HWND dialog) {
   chooser.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
   if (!GetOpenFileNameA(&chooser)) return;
   path[sizeof path - 1] = '\0';
-  chooseDictionaryPath(editedPrefs, path);
+  chooseDictionaryPath(prefs, path);
 }
 
 INT_PTR onCommand(HWND dialog, int id) {
+  FilterPrefs* prefs = sessionOf(dialog).prefs;
   switch (id) {
     case IDOK:
       capturePosition(dialog);
-      editedPrefs->enabled = IsDlgButtonChecked(dialog, IDC_ENABLE) == BST_CHECKED ? 1 : 0;
-      editedPrefs->dirLevels = static_cast<int32_t>(readNumberField(dialog, IDC_LEVELS));
-      editedPrefs->maxFiles = readNumberField(dialog, IDC_MAXFILES);
+      prefs->enabled = IsDlgButtonChecked(dialog, IDC_ENABLE) == BST_CHECKED ? 1 : 0;
+      prefs->dirLevels = static_cast<int32_t>(readNumberField(dialog, IDC_LEVELS));
+      prefs->maxFiles = readNumberField(dialog, IDC_MAXFILES);
       EndDialog(dialog, 1);
       return TRUE;
     case IDCANCEL:
@@ -128,7 +136,7 @@ INT_PTR onCommand(HWND dialog, int id) {
     case IDC_ENABLE:
       return SendMessageA(dialog, kRefreshMessage, 0, 0);
     case IDC_DICTIONARY:
-      chooseDictionary(dialog);
+      chooseDictionary(dialog, prefs);
       return TRUE;
     default:
       return FALSE;
@@ -138,11 +146,12 @@ INT_PTR onCommand(HWND dialog, int id) {
 INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
-      editedPrefs = reinterpret_cast<FileFilterInfo*>(lParam)->userData;
-      restorePlacement(dialog);
-      CheckDlgButton(dialog, IDC_ENABLE, editedPrefs->enabled ? BST_CHECKED : BST_UNCHECKED);
-      SetDlgItemInt(dialog, IDC_LEVELS, static_cast<UINT>(editedPrefs->dirLevels), FALSE);
-      SetDlgItemInt(dialog, IDC_MAXFILES, editedPrefs->maxFiles, FALSE);
+      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      const DialogSession& session = sessionOf(dialog);
+      restorePlacement(dialog, *session.context.position);
+      CheckDlgButton(dialog, IDC_ENABLE, session.prefs->enabled ? BST_CHECKED : BST_UNCHECKED);
+      SetDlgItemInt(dialog, IDC_LEVELS, static_cast<UINT>(session.prefs->dirLevels), FALSE);
+      SetDlgItemInt(dialog, IDC_MAXFILES, session.prefs->maxFiles, FALSE);
       SetFocus(GetDlgItem(dialog, IDC_ENABLE));
       SendMessageA(dialog, kRefreshMessage, 0, 0);
       return FALSE;  // the focus is set
@@ -151,7 +160,8 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
       refreshControls(dialog);
       return TRUE;
     case WM_COMMAND:
-      return editedPrefs ? onCommand(dialog, LOWORD(wParam)) : FALSE;
+      // Commands can come before WM_INITDIALOG has kept the session (from the template's controls).
+      return GetWindowLongPtrA(dialog, DWLP_USER) ? onCommand(dialog, LOWORD(wParam)) : FALSE;
     default:
       return FALSE;
   }
@@ -159,12 +169,12 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
-int showSettingsDialog(FileFilterInfo* info, FileFilterWindow parent) {
+int showSettingsDialog(FileFilterInfo* info, FileFilterWindow parent, const DialogContext& context) {
   if (!info || !info->userData) return -1;
-  const INT_PTR result = DialogBoxParamA(resourceInstance(), MAKEINTRESOURCEA(IDD_SETTINGS),
-                                         static_cast<HWND>(parent), settingsDialogProc,
-                                         reinterpret_cast<LPARAM>(info));
-  editedPrefs = nullptr;
+  DialogSession session = {info->userData, context};
+  const INT_PTR result = DialogBoxParamA(resourceInstance(context.moduleInstance),
+                                         MAKEINTRESOURCEA(IDD_SETTINGS), static_cast<HWND>(parent),
+                                         settingsDialogProc, reinterpret_cast<LPARAM>(&session));
   return static_cast<int>(result);
 }
 

@@ -110,7 +110,7 @@ class SettingsDialog : public ::testing::Test {
     settings = createTestSettingsKey();
     info = hostInfoFor(settings.key);
     ASSERT_EQ(FileFilterInitialize(&info), 1);
-    dialogPosition = {0, 0};
+    moduleState().dialogPosition = {0, 0};
     owner = CreateWindowExA(0, "STATIC", "Quindle test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                             100, 120, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr),
                             nullptr);
@@ -308,8 +308,8 @@ TEST_F(SettingsDialog, OpensCentredOnItsOwnerWhileNoPositionIsKnown) {
   });
   EXPECT_EQ(opened.x, expected.x);
   EXPECT_EQ(opened.y, expected.y);
-  EXPECT_EQ(dialogPosition.x, 0);
-  EXPECT_EQ(dialogPosition.y, 300);
+  EXPECT_EQ(moduleState().dialogPosition.x, 0);
+  EXPECT_EQ(moduleState().dialogPosition.y, 300);
 
   runDialog([](HWND dialog) { clickAndGoOn(dialog, IDCANCEL); });
   EXPECT_EQ(opened.x, expected.x) << "a zero coordinate reopens centred";
@@ -317,15 +317,15 @@ TEST_F(SettingsDialog, OpensCentredOnItsOwnerWhileNoPositionIsKnown) {
 }
 
 TEST_F(SettingsDialog, AStoredPositionIsBroughtBackOntoTheScreen) {
-  dialogPosition = {2000, 50};
+  moduleState().dialogPosition = {2000, 50};
   runDialog([](HWND dialog) { clickAndGoOn(dialog, IDOK); });
   EXPECT_EQ(opened.x, 924);
   EXPECT_EQ(opened.y, 50);
-  EXPECT_EQ(dialogPosition.x, 924);
-  EXPECT_EQ(dialogPosition.y, 50);
+  EXPECT_EQ(moduleState().dialogPosition.x, 924);
+  EXPECT_EQ(moduleState().dialogPosition.y, 50);
 
   // Left partly beyond the left edge: it comes back at 0, and the time after that, centred.
-  dialogPosition = {-30, 200};
+  moduleState().dialogPosition = {-30, 200};
   runDialog([](HWND dialog) { clickAndGoOn(dialog, IDCANCEL); });
   EXPECT_EQ(opened.x, 0);
   EXPECT_EQ(opened.y, 200);
@@ -339,7 +339,7 @@ TEST_F(SettingsDialog, APositionSurvivesUninitializeAndInitialize) {
     clickAndGoOn(dialog, IDOK);
   });
   FileFilterUninitialize(&info);
-  dialogPosition = {0, 0};
+  moduleState().dialogPosition = {0, 0};
   info = hostInfoFor(settings.key);
   ASSERT_EQ(FileFilterInitialize(&info), 1);
   runDialog([](HWND dialog) { clickAndGoOn(dialog, IDCANCEL); });

@@ -1,5 +1,5 @@
-// The seed source for execute: the calendar time in whole seconds. Tests replace it so that a
-// run is repeatable; the module itself never does.
+// The seed source for execute: the calendar time in whole seconds. The module's state holds the
+// clock it asks; tests put their own there so that a run is repeatable.
 #ifndef QUINDLE_FILTER_CLOCK_H
 #define QUINDLE_FILTER_CLOCK_H
 
@@ -9,11 +9,8 @@ namespace quindle {
 
 using SecondsClock = int64_t (*)();
 
-// The current calendar time, in whole seconds, from the installed clock.
-int64_t currentTimeSeconds();
-
-// Installs `clock` (null restores the system clock); returns the one it replaces.
-SecondsClock replaceClockForTesting(SecondsClock clock);
+// The calendar time, in whole seconds, as the C library tells it.
+int64_t systemTimeSeconds();
 
 }  // namespace quindle
 

@@ -1,16 +1,13 @@
 // The module's four exports. Each checks what the host hands it, never lets an exception out, and
-// fails silently where the contract has no result to report.
-#include <cstdlib>
-#include <cstring>
+// fails silently where the contract has no result to report. They are the only code that reaches
+// the module's state; each hands the calls below it what they need.
 
 #include "dialog/settings_dialog.h"
-#include "filter/clock.h"
 #include "filter/filter_api.h"
 #include "filter/module_state.h"
 #include "filter/settings.h"
 #include "filter/text_field.h"
-#include "generator/draws/random_source.h"
-#include "generator/listing_builder.h"
+#include "filter/module_listing.h"
 
 #if defined(__GNUC__) && !defined(_WIN32)
 #define QUINDLE_EXPORT __attribute__((visibility("default")))
@@ -24,21 +21,24 @@ extern "C" {
 
 QUINDLE_EXPORT int QUINDLE_CALL FileFilterInitialize(FileFilterInfo* info) {
   if (!info || info->version != FILE_FILTER_INTERFACE_VERSION) return 0;
+  ModuleState& state = moduleState();
   // Allocate before touching the record, so that a refusal leaves it exactly as the host left it.
-  FilterPrefs* prefs = static_cast<FilterPrefs*>(std::calloc(1, sizeof(FilterPrefs)));
+  FilterPrefs* prefs = static_cast<FilterPrefs*>(heapAllocateZeroed(state.heap, sizeof(FilterPrefs)));
   if (!prefs) return 0;
   copyZeroFilled(info->name, sizeof info->name, kFilterDisplayName);
   info->version = FILE_FILTER_INTERFACE_VERSION;
   setDefaultPrefs(prefs);
   info->userData = prefs;
-  loadStoredSettings(info->settingsKey, prefs, &dialogPosition);
+  loadStoredSettings(info->settingsKey, state.heap, prefs, &state.dialogPosition);
   return 1;
 }
 
 QUINDLE_EXPORT void QUINDLE_CALL FileFilterUninitialize(FileFilterInfo* info) {
   if (!info || !info->userData) return;
-  storeSettings(info->settingsKey, *info->userData, dialogPosition);
-  std::free(info->userData);
+  storeSettings(info->settingsKey, *info->userData, moduleState().dialogPosition);
+  heapFree(info->userData);
+  // A host that calls on with this record finds no settings, rather than freed memory.
+  info->userData = nullptr;
 }
 
 QUINDLE_EXPORT FileDirectory* QUINDLE_CALL FileFilterExecute(FileFilterInfo* info,
@@ -47,16 +47,18 @@ QUINDLE_EXPORT FileDirectory* QUINDLE_CALL FileFilterExecute(FileFilterInfo* inf
   if (!info || !info->userData || !info->allocDirectory) return root;
   FilterPrefs* prefs = info->userData;
   if (prefs->enabled == 0) return root;
+  ModuleState& state = moduleState();
   if (info->freeTree) info->freeTree(root);
-  seedRandomFromClock(currentTimeSeconds());
-  FileDirectory* newRoot = buildListing(*info, prefs);
-  writeTitle(prefs, title, titleLen);
+  seedRandomFromClock(state.generator.random, state.clock());
+  FileDirectory* newRoot = buildModuleListing(state, *info, prefs);
+  writeModuleTitle(state, prefs, title, titleLen);
   return newRoot;
 }
 
 QUINDLE_EXPORT int QUINDLE_CALL FileFilterUserInterface(FileFilterInfo* info,
                                                         FileFilterWindow parent) {
-  return showSettingsDialog(info, parent);
+  ModuleState& state = moduleState();
+  return showSettingsDialog(info, parent, {state.instance, &state.dialogPosition, &state.heap});
 }
 
 }  // extern "C"

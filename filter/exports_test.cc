@@ -27,12 +27,13 @@ class Exports : public ::testing::Test {
     resetTestHost();
     settings = createTestSettingsKey();
     ASSERT_NE(settings.key, nullptr);
-    dialogPosition = {0, 0};
-    previousClock = replaceClockForTesting(fixedClock);
+    moduleState().dialogPosition = {0, 0};
+    previousClock = moduleState().clock;
+    moduleState().clock = fixedClock;
     info = hostInfoFor(settings.key);
   }
   void TearDown() override {
-    replaceClockForTesting(previousClock);
+    moduleState().clock = previousClock;
     removeTestSettingsKey(settings);
   }
 
@@ -71,8 +72,8 @@ TEST_F(Exports, InitializeWithNothingStoredGivesTheDefaults) {
   EXPECT_EQ(prefs().maxFiles, 100u);
   EXPECT_STREQ(prefs().dictionaryPath, "");
   EXPECT_EQ(prefs().lineCount, 0);
-  EXPECT_EQ(dialogPosition.x, 0);
-  EXPECT_EQ(dialogPosition.y, 0);
+  EXPECT_EQ(moduleState().dialogPosition.x, 0);
+  EXPECT_EQ(moduleState().dialogPosition.y, 0);
   FileFilterUninitialize(&info);
 }
 
@@ -118,16 +119,16 @@ TEST_F(Exports, AStoredPathWithoutTerminatorIsCutWithinItsField) {
 }
 
 TEST_F(Exports, PositionIsModuleWideAndOnlyAStoredOneReplacesIt) {
-  dialogPosition = {300, 200};
+  moduleState().dialogPosition = {300, 200};
   ASSERT_EQ(FileFilterInitialize(&info), 1);
-  EXPECT_EQ(dialogPosition.x, 300) << "a key without a position leaves the module's";
+  EXPECT_EQ(moduleState().dialogPosition.x, 300) << "a key without a position leaves the module's";
   FileFilterUninitialize(&info);
 
   const DialogPosition stored = {-40, 77};
   storeRaw("position", std::string(reinterpret_cast<const char*>(&stored), sizeof stored));
   ASSERT_EQ(FileFilterInitialize(&info), 1);
-  EXPECT_EQ(dialogPosition.x, -40);
-  EXPECT_EQ(dialogPosition.y, 77);
+  EXPECT_EQ(moduleState().dialogPosition.x, -40);
+  EXPECT_EQ(moduleState().dialogPosition.y, 77);
   FileFilterUninitialize(&info);
 }
 
@@ -139,7 +140,7 @@ TEST_F(Exports, SettingsRoundTripThroughUninitializeAndInitialize) {
   std::strcpy(prefs().dictionaryPath, "C:\\words\\english.txt");
   prefs().lineCount = 99171;
   const FilterPrefs expected = prefs();
-  dialogPosition = {924, 50};
+  moduleState().dialogPosition = {924, 50};
   FileFilterUninitialize(&info);
 
   std::string stored;
@@ -149,12 +150,12 @@ TEST_F(Exports, SettingsRoundTripThroughUninitializeAndInitialize) {
   ASSERT_TRUE(readRawValue(settings, "position", &stored));
   EXPECT_EQ(stored.size(), 8u);
 
-  dialogPosition = {0, 0};
+  moduleState().dialogPosition = {0, 0};
   FileFilterInfo again = hostInfoFor(settings.key);
   ASSERT_EQ(FileFilterInitialize(&again), 1);
   EXPECT_EQ(std::memcmp(again.userData, &expected, sizeof expected), 0);
-  EXPECT_EQ(dialogPosition.x, 924);
-  EXPECT_EQ(dialogPosition.y, 50);
+  EXPECT_EQ(moduleState().dialogPosition.x, 924);
+  EXPECT_EQ(moduleState().dialogPosition.y, 50);
   FileFilterUninitialize(&again);
 }
 
@@ -242,6 +243,15 @@ TEST_F(Exports, CallsWithoutAnInitializedRecordAreHarmless) {
   EXPECT_EQ(FileFilterExecute(nullptr, hostTree, nullptr, 0), hostTree);
   EXPECT_EQ(FileFilterExecute(&info, hostTree, nullptr, 0), hostTree);
   FileFilterUninitialize(nullptr);
+  FileFilterUninitialize(&info);
+
+  // A host that calls on after uninitialize reaches no freed settings: it is as if it had never
+  // initialized (the sanitized build would see a second free or a read of freed memory).
+  ASSERT_EQ(FileFilterInitialize(&info), 1);
+  prefs().enabled = 1;
+  FileFilterUninitialize(&info);
+  EXPECT_EQ(info.userData, nullptr);
+  EXPECT_EQ(FileFilterExecute(&info, hostTree, nullptr, 0), hostTree);
   FileFilterUninitialize(&info);
   freeTree(hostTree);
 }

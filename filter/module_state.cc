@@ -3,10 +3,14 @@
 #include "generator/dictionary/loaded_word_table.h"
 
 namespace quindle {
+namespace {
 
-void* moduleInstance = nullptr;
-DialogPosition dialogPosition = {0, 0};
+ModuleState loadedModule;
 
-void releaseModuleState() { releaseWordTable(); }
+}  // namespace
+
+ModuleState& moduleState() { return loadedModule; }
+
+void releaseModuleState(ModuleState& state) { releaseWordTable(state.words); }
 
 }  // namespace quindle

@@ -22,14 +22,15 @@ bool chooseDictionaryPath(FilterPrefs* prefs, const char* path) {
   return true;
 }
 
-void loadStoredSettings(FileFilterSettingsKey key, FilterPrefs* prefs, DialogPosition* position) {
-  readStoredValue(key, kPrefsValueName, prefs, sizeof *prefs);
+void loadStoredSettings(FileFilterSettingsKey key, ModuleHeap& heap, FilterPrefs* prefs,
+                        DialogPosition* position) {
+  readStoredValue(key, kPrefsValueName, prefs, sizeof *prefs, heap);
   // A stored path may fill its whole field; cut its last byte rather than read past the field.
   char* path = prefs->dictionaryPath;
   if (!std::memchr(path, '\0', sizeof prefs->dictionaryPath)) {
     path[sizeof prefs->dictionaryPath - 1] = '\0';
   }
-  readStoredValue(key, kPositionValueName, position, sizeof *position);
+  readStoredValue(key, kPositionValueName, position, sizeof *position, heap);
 }
 
 void storeSettings(FileFilterSettingsKey key, const FilterPrefs& prefs,

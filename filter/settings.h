@@ -4,6 +4,7 @@
 #define QUINDLE_FILTER_SETTINGS_H
 
 #include "filter/filter_api.h"
+#include "filter/module_heap.h"
 
 namespace quindle {
 
@@ -20,7 +21,8 @@ bool chooseDictionaryPath(FilterPrefs* prefs, const char* path);
 
 // Overlays the stored values on `prefs` and `position`: an absent value leaves its record as it
 // was. The path always ends up zero-terminated within its field.
-void loadStoredSettings(FileFilterSettingsKey key, FilterPrefs* prefs, DialogPosition* position);
+void loadStoredSettings(FileFilterSettingsKey key, ModuleHeap& heap, FilterPrefs* prefs,
+                        DialogPosition* position);
 
 // Writes "position", then "prefs". Failures are silent.
 void storeSettings(FileFilterSettingsKey key, const FilterPrefs& prefs,

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "filter/text_field.h"
+#include "filter/module_listing.h"
 #include "generator/dictionary/loaded_word_table.h"
 #include "generator/draws/random_source.h"
 #include "generator/name_generator.h"
@@ -51,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FilterPrefs prefs;
   std::memset(&prefs, 0, sizeof prefs);
   std::vector<std::string> lines;
-  quindle::releaseWordTable();
+  quindle::ModuleState& module = quindle::moduleState();
+  quindle::releaseWordTable(module.words);
   if (useDictionary) {
     FILE* file = std::fopen(dictionaryPath().c_str(), "wb");
     check(file != nullptr);
@@ -62,8 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lines = quindle_test::modelDictionaryLines(bytes);
   }
 
-  quindle::seedRandom(seed);
-  const std::string name = quindle::makeName(&prefs, maxLen);
+  quindle::RandomSource random;
+  quindle::seedRandom(random, seed);
+  const std::string name =
+      quindle::makeName(quindle::wordsFor(module, &prefs), maxLen, random, module.generator.names);
   check(prefs.lineCount == static_cast<int32_t>(lines.size()));
   if (maxLen < 1) {
     check(name.empty());
@@ -76,6 +80,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     : quindle_test::modelDictionaryName(model, lines, prefs.lineCount, maxLen);
   check(name == expected);
   // The draws that follow are the model's too: a name took exactly its own draws.
-  check(quindle::drawRandom() == model.next());
+  check(quindle::drawRandom(random) == model.next());
   return 0;
 }

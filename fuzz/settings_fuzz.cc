@@ -65,7 +65,7 @@ const Scratch& scratch() {
     writeFile(s.paths[1], "", 0);
     s.paths[2] = s.folder + "/missing.txt";
     s.paths[3] = s.folder;  // a folder
-    quindle::replaceClockForTesting(fixedClock);
+    quindle::moduleState().clock = fixedClock;
     return s;
   }();
   return made;
@@ -111,8 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (hasPrefs) writeFile(values + "prefs", data + 3, prefsLength);
   if (hasPosition) writeFile(values + "position", data + 3 + prefsLength, size - 3 - prefsLength);
 
-  quindle::dialogPosition = {0, 0};
-  quindle::releaseWordTable();
+  quindle::moduleState().dialogPosition = {0, 0};
+  quindle::releaseWordTable(quindle::moduleState().words);
   FileFilterInfo info = quindle_test::hostInfoFor(
       reinterpret_cast<FileFilterSettingsKey>(static_cast<intptr_t>(s.folderFd)));
   check(FileFilterInitialize(&info) == 1);
@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   runTwice(&info);
   const FilterPrefs kept = prefs;
-  const DialogPosition position = quindle::dialogPosition;
+  const DialogPosition position = quindle::moduleState().dialogPosition;
   FileFilterUninitialize(&info);
 
   check(storedValue(s, "prefs") == std::string(reinterpret_cast<const char*>(&kept), sizeof kept));

@@ -25,7 +25,8 @@ void checkLoad(std::string* bytes, int32_t maxLines, const std::vector<std::stri
   FILE* file = openBytes(bytes);
   if (!file) return;
   quindle::WordTable table;
-  const bool loaded = quindle::readWordTable(file, maxLines, &table);
+  quindle::ModuleHeap heap;
+  const bool loaded = quindle::readWordTable(file, maxLines, heap, &table);
   std::fclose(file);
   const size_t lines = std::min(expected.size(), static_cast<size_t>(maxLines));
   check(loaded == (lines > 0));

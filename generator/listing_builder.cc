@@ -1,46 +1,35 @@
 #include "generator/listing_builder.h"
 
-#include <cstdlib>
 #include <cstring>
 
-#include "filter/text_field.h"
 #include "generator/dictionary/dictionary_entries.h"
-#include "generator/dictionary/loaded_word_table.h"
-#include "generator/draws/draw_block.h"
 #include "generator/draws/entry_run.h"
-#include "generator/draws/random_source.h"
 #include "generator/draws/size_texts.h"
-#include "generator/kernels/kernel_table.h"
-#include "generator/name_generator.h"
 
 namespace quindle {
 namespace {
 
-// Module-wide like the name buffer: one execute runs at a time, and a host that calls on a small
-// stack should not have to hold the block.
-DrawBlock drawBlock;
-
-// The explicit stack of the depth-first walk. Plain realloc so that running out of memory is a
-// result, not an exception.
+// The explicit stack of the depth-first walk, from the module's heap, so that running out of
+// memory is a result, not an exception.
 struct PendingStack {
   PendingDirectory* frames = nullptr;
   size_t size = 0;
   size_t capacity = 0;
 };
 
-bool reserveOneMore(PendingStack& stack) {
+bool reserveOneMore(ModuleHeap& heap, PendingStack& stack) {
   if (stack.size < stack.capacity) return true;
   const size_t grown = stack.capacity ? stack.capacity * 2 : 16;
-  void* frames = std::realloc(stack.frames, grown * sizeof(PendingDirectory));
+  void* frames = heapResize(heap, stack.frames, grown * sizeof(PendingDirectory));
   if (!frames) return false;
   stack.frames = static_cast<PendingDirectory*>(frames);
   stack.capacity = grown;
   return true;
 }
 
-int32_t takeEntryCount(DrawBlock& block, const FilterPrefs& prefs) {
+int32_t takeEntryCount(DrawBlock& block, const ListingShape& shape) {
   const uint32_t r = block.draws[block.next++];
-  return prefs.maxFiles ? static_cast<int32_t>(r % prefs.maxFiles) : 0;
+  return shape.maxFiles ? static_cast<int32_t>(r % shape.maxFiles) : 0;
 }
 
 // A directory the host allocated with room for `count` entries, or null. A host that hands back
@@ -69,66 +58,62 @@ void markDirectory(FileEntry& entry, FileDirectory* children) {
   entry.children = children;
 }
 
-// Walks the tree depth first from `root`, whose entries come from the block from its `next` on;
-// names come from `table` or, without one, from random letters.
-void fillTree(const FileFilterInfo& info, const FilterPrefs& prefs, FileDirectory* root,
-              int32_t rootCount, DrawBlock& block, const Kernel& kernel,
-              const WordTable* table) {
+// Walks the tree depth first from the root on the stack, whose entries come from the block from
+// its `next` on; names come from the words' table or, without one, from random letters.
+void fillTree(const FileFilterInfo& host, const ListingShape& shape, PendingStack& stack,
+              const NameWords& words, const Kernel& kernel, ModuleHeap& heap, DrawBlock& block) {
   DictionaryRun dictionary = {};
-  if (table) {
-    dictionary = startDictionaryRun(*table, static_cast<uint32_t>(prefs.lineCount), kernel.fillDraws,
+  if (words.table) {
+    dictionary = startDictionaryRun(*words.table, words.drawnLines, kernel.fillDraws,
                                     kernel.findNameLines, kernel.writeDictionaryName);
   }
-  PendingStack stack;
-  if (!reserveOneMore(stack)) return;  // an empty root: nothing was written into it
-  stack.frames[stack.size++] = {root->entries, rootCount, 0, 0};
 
   while (stack.size > 0) {
     PendingDirectory& top = stack.frames[stack.size - 1];
     const int32_t depth = top.depth;
-    const bool mayHoldDirectories = depth < prefs.dirLevels;
-    FileEntry* entry = table ? fillDictionaryEntries(top, mayHoldDirectories, block, dictionary)
-                             : kernel.fillEntries(top, mayHoldDirectories, block);
+    const bool mayHoldDirectories = depth < shape.dirLevels;
+    FileEntry* entry = words.table
+                           ? fillDictionaryEntries(top, mayHoldDirectories, block, dictionary)
+                           : kernel.fillEntries(top, mayHoldDirectories, block);
     if (!entry) {
       --stack.size;
       continue;
     }
-    if (!reserveOneMore(stack)) continue;
-    const int32_t childCount = takeEntryCount(block, prefs);
-    FileDirectory* child = allocateDirectory(info, childCount);
+    if (!reserveOneMore(heap, stack)) continue;
+    const int32_t childCount = takeEntryCount(block, shape);
+    FileDirectory* child = allocateDirectory(host, childCount);
     if (!child) continue;
     markDirectory(*entry, child);
     prefetchEntries(child->entries, childCount);
     stack.frames[stack.size++] = {child->entries, childCount, 0, depth + 1};
   }
-  std::free(stack.frames);
 }
 
 }  // namespace
 
-FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs) {
-  const Kernel& kernel = activeKernel();
-  DrawBlock& block = drawBlock;
-  startDrawBlock(&block, kernel.fillDraws, randomSource.state);
-  int32_t rootCount = takeEntryCount(block, *prefs);
-  FileDirectory* root = allocateDirectory(info, rootCount);
+FileDirectory* buildListing(const FileFilterInfo& host, const ListingShape& shape,
+                            const NameWords& words, const Kernel& kernel, ModuleHeap& heap,
+                            GeneratorState& generator) {
+  DrawBlock& block = generator.block;
+  startDrawBlock(&block, kernel.fillDraws, generator.random.state);
+  int32_t rootCount = takeEntryCount(block, shape);
+  // Without a stack to walk it, the root's entries could not be written: it is made empty.
+  PendingStack stack;
+  if (!reserveOneMore(heap, stack)) rootCount = 0;
+  FileDirectory* root = allocateDirectory(host, rootCount);
   if (!root) {
     rootCount = 0;
-    root = allocateDirectory(info, 0);
+    root = allocateDirectory(host, 0);
   }
   if (root && rootCount > 0) {
     prefetchEntries(root->entries, rootCount);
-    // Looked up once for the whole tree: nothing changes the instance's dictionary meanwhile.
-    fillTree(info, *prefs, root, rootCount, block, kernel, loadWordTable(prefs));
+    stack.frames[stack.size++] = {root->entries, rootCount, 0, 0};
+    fillTree(host, shape, stack, words, kernel, heap, block);
   }
-  randomSource.state = finishDrawBlock(block);
+  heapFree(stack.frames);
+  generator.random.state = finishDrawBlock(block);
   return root;
 }
 
-void writeTitle(FilterPrefs* prefs, char* title, int32_t titleLen) {
-  if (!title || titleLen < 1) return;
-  copyZeroFilled(title, static_cast<size_t>(titleLen), makeName(prefs, titleLen));
-  title[titleLen - 1] = '\0';
-}
 
 }  // namespace quindle

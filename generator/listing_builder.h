@@ -9,29 +9,52 @@
 // Draws per directory: the entry count, then per entry the name's draws, the size, the value, and
 // the directory draw (taken even where depth allows no directory).
 //
-// The draws are taken ahead in blocks (generator/draws/draw_block.h) by the fastest kernel the
-// processor runs (generator/kernels/kernel_table.h) and written straight into the host's entries;
-// the output is byte for byte what drawing one number at a time gives. The builder's own memory is
-// the module-wide block and its stack, one frame per level. The dictionary is looked up once per
-// tree, not per name: an unusable one gives random letters for the whole tree, and is tried again
-// at the title.
+// The draws are taken ahead in blocks (generator/draws/draw_block.h) by a kernel
+// (generator/kernels/kernel_table.h) and written straight into the host's entries; the output is
+// byte for byte what drawing one number at a time gives. The builder's own memory is the block
+// and its stack, one frame per level, from the module's heap.
+//
+// The builder only reads the settings: it is handed the tree's shape and the words names are made
+// of, looked up once per tree by the caller.
 #ifndef QUINDLE_GENERATOR_LISTING_BUILDER_H
 #define QUINDLE_GENERATOR_LISTING_BUILDER_H
 
 #include <cstdint>
 
 #include "filter/filter_api.h"
+#include "filter/module_heap.h"
+#include "generator/dictionary/loaded_word_table.h"
+#include "generator/draws/draw_block.h"
+#include "generator/draws/random_source.h"
+#include "generator/kernels/kernel_table.h"
+#include "generator/name_generator.h"
 
 namespace quindle {
 
-// Builds a whole tree with the current random state. When the host cannot allocate a
-// subdirectory, its entry stays a plain file and generation goes on; a root that cannot be had is
-// asked for once more as an empty directory, and null comes back only if that fails too.
-FileDirectory* buildListing(const FileFilterInfo& info, FilterPrefs* prefs);
+// What making listings and titles keeps from one call to the next: the random source, and the
+// block and the name buffer, which are large for a host's stack. The module keeps one in its state.
+struct GeneratorState {
+  RandomSource random;
+  DrawBlock block;
+  NameBuffer names;
+};
 
-// Writes a random title of at most titleLen - 1 characters, zero-filling the rest of the buffer.
-// A null buffer or a titleLen below 1 is left alone and takes no draw.
-void writeTitle(FilterPrefs* prefs, char* title, int32_t titleLen);
+// The settings that shape a tree.
+struct ListingShape {
+  uint32_t maxFiles;
+  int32_t dirLevels;
+};
+
+inline ListingShape shapeOf(const FilterPrefs& prefs) { return {prefs.maxFiles, prefs.dirLevels}; }
+
+// Builds a whole tree with the current random state. When the host cannot allocate a
+// subdirectory, or the builder's stack cannot grow, the entry stays a plain file and generation
+// goes on; a root that cannot be had is asked for once more as an empty directory, and null comes
+// back only if that fails too.
+FileDirectory* buildListing(const FileFilterInfo& host, const ListingShape& shape,
+                            const NameWords& words, const Kernel& kernel, ModuleHeap& heap,
+                            GeneratorState& generator);
+
 
 }  // namespace quindle
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "filter/module_listing.h"
 #include "generator/draws/random_source.h"
 #include "generator/kernels/kernel_table.h"
 #include "every_kernel.h"
@@ -19,7 +20,18 @@ namespace {
 
 using namespace quindle_test;
 
-// The builder with the tests' host and fresh settings, on the kernel in use.
+// A tree as execute builds it, with the module's state, on `kernel`, from `seed`.
+FileDirectory* buildFrom(uint32_t seed, const FileFilterInfo& info, FilterPrefs* prefs,
+                         const Kernel& kernel) {
+  ModuleState& state = moduleState();
+  EXPECT_TRUE(forceKernel(state.kernels, kernel));
+  seedRandom(state.generator.random, seed);
+  FileDirectory* root = buildModuleListing(state, info, prefs);
+  state.kernels = KernelChoice();
+  return root;
+}
+
+// The builder with the tests' host and fresh settings, on the fastest kernel unless a test says.
 class BuilderFixture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -30,15 +42,15 @@ class BuilderFixture : public ::testing::Test {
   }
   void TearDown() override {
     EXPECT_EQ(allocatorCounts().directories, 0u) << "the host leaked a tree";
-    forceKernel(*kernelsThisMachineRuns().back());
   }
+
+  FileDirectory* build(uint32_t seed) { return buildFrom(seed, info, &prefs, *kernel); }
 
   // Builds the tree and title for `seed`, checks the tree is well formed, and frees it.
   ModelListing build(uint32_t seed, int32_t titleLen) {
-    seedRandom(seed);
-    FileDirectory* root = buildListing(info, &prefs);
+    FileDirectory* root = build(seed);
     std::string title(static_cast<size_t>(titleLen > 0 ? titleLen : 0), '\x7f');
-    writeTitle(&prefs, title.empty() ? nullptr : &title[0], titleLen);
+    writeModuleTitle(moduleState(), &prefs, title.empty() ? nullptr : &title[0], titleLen);
     ModelListing result;
     std::string problem;
     result.tree = describeTree(root, &problem);
@@ -64,13 +76,14 @@ class BuilderFixture : public ::testing::Test {
 
   FilterPrefs prefs;
   FileFilterInfo info;
+  const Kernel* kernel = kernelsThisMachineRuns().back();
 };
 
 // Every test runs once on each kernel this processor has.
 class ListingBuilder : public BuilderFixture, public ::testing::WithParamInterface<const Kernel*> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(forceKernel(*GetParam()));
+    kernel = GetParam();
     BuilderFixture::SetUp();
   }
 };
@@ -187,45 +200,77 @@ TEST_P(ListingBuilder, EveryEntryIsAWellFormedFileOrDirectory) {
 TEST_P(ListingBuilder, OneFileAtMostMeansOneEmptyRoot) {
   prefs.maxFiles = 1;
   prefs.dirLevels = 5;
-  seedRandom(42);
-  FileDirectory* root = buildListing(info, &prefs);
+  FileDirectory* root = build(42);
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(entryCountOf(root), 0);
   EXPECT_EQ(allocatorCounts().calls, 1);
   freeTree(root);
 }
 
-TEST_P(ListingBuilder, RefusedAllocationsLeaveAConsistentTree) {
+// A host that, at its call number `brokenCall`, hands back a directory without entries although
+// some were asked for. The module is to give it back and go on as if it had been refused; the
+// host then finds its entries again to free it.
+int64_t brokenCall = 0;
+FileDirectory* brokenDirectory = nullptr;
+FileEntry* brokenEntries = nullptr;
+
+FileDirectory* QUINDLE_CALL allocBroken(int32_t count) {
+  FileDirectory* dir = allocDirectory(count);
+  if (dir && count > 0 && allocatorCounts().calls == brokenCall) {
+    brokenDirectory = dir;
+    brokenEntries = dir->entries;
+    dir->entries = nullptr;
+  }
+  return dir;
+}
+
+void QUINDLE_CALL freeBroken(FileDirectory* root) {
+  if (root && root == brokenDirectory) root->entries = brokenEntries;
+  freeTree(root);
+}
+
+enum class Failure { refused, refusedFromThenOn, noEntries };
+
+TEST_P(ListingBuilder, FailedAllocationsLeaveAConsistentTree) {
   prefs.maxFiles = 60;
   prefs.dirLevels = 3;
   const uint32_t seed = 2024;
-  seedRandom(seed);
-  freeTree(buildListing(info, &prefs));
+  freeTree(build(seed));
   const int allocations = allocatorCounts().calls;
   ASSERT_GT(allocations, 5) << "pick a seed with more subdirectories";
 
-  for (bool everyAfter : {false, true}) {
+  for (Failure failure : {Failure::refused, Failure::refusedFromThenOn, Failure::noEntries}) {
     for (int k = 1; k <= allocations + 1; ++k) {
+      SCOPED_TRACE("call " + std::to_string(k) + ", failure " + std::to_string(static_cast<int>(failure)));
       resetTestHost();
-      allocatorRules().refuseCall = k;
-      allocatorRules().refuseLaterCalls = everyAfter;
-      seedRandom(seed);
-      FileDirectory* root = buildListing(info, &prefs);
-      if (k == 1 && everyAfter) {
+      info.allocDirectory = allocDirectory;
+      info.freeTree = freeTree;
+      if (failure == Failure::noEntries) {
+        brokenCall = k;
+        info.allocDirectory = allocBroken;
+        info.freeTree = freeBroken;
+      } else {
+        allocatorRules().refuseCall = k;
+        allocatorRules().refuseLaterCalls = failure == Failure::refusedFromThenOn;
+      }
+      FileDirectory* root = build(seed);
+      if (k == 1 && failure == Failure::refusedFromThenOn) {
         EXPECT_EQ(root, nullptr) << "no root could be had at all";
         continue;
       }
-      ASSERT_NE(root, nullptr) << "k " << k;
+      ASSERT_NE(root, nullptr);
       if (k == 1) {
         EXPECT_EQ(entryCountOf(root), 0) << "the root is retried as an empty directory";
       }
       std::string problem;
       describeTree(root, &problem);
-      EXPECT_EQ(problem, "") << "k " << k << (everyAfter ? " and every later one" : "");
+      EXPECT_EQ(problem, "");
       freeTree(root);
-      EXPECT_EQ(allocatorCounts().directories, 0);
+      EXPECT_EQ(allocatorCounts().directories, 0) << "every directory went back to the host";
     }
   }
+  info.allocDirectory = allocDirectory;
+  info.freeTree = freeTree;
 }
 
 // A seed whose tree at 41 files and unbounded levels goes 316 levels deep in about 150,000
@@ -241,14 +286,14 @@ constexpr uint32_t kTwoThousandLevelsSeed = 3004773941u;
 struct DeepRun {
   FilterPrefs* prefs;
   const FileFilterInfo* info;
+  const Kernel* kernel;
   uint32_t seed;
   FileDirectory* root;
 };
 
 void buildDeep(void* raw) {
   DeepRun* run = static_cast<DeepRun*>(raw);
-  seedRandom(run->seed);
-  run->root = buildListing(*run->info, run->prefs);
+  run->root = buildFrom(run->seed, *run->info, run->prefs, *run->kernel);
 }
 
 TEST_P(ListingBuilder, ADeepTreeBuildsOnASmallStack) {
@@ -256,7 +301,7 @@ TEST_P(ListingBuilder, ADeepTreeBuildsOnASmallStack) {
   prefs.dirLevels = 1000000;
   const ModelListing expected = modelListing(kDeepTreeSeed, {41, 1000000}, 64);
   ASSERT_GE(expected.deepestLevel, kDeepTreeLevels);
-  DeepRun run{&prefs, &info, kDeepTreeSeed, nullptr};
+  DeepRun run{&prefs, &info, kernel, kDeepTreeSeed, nullptr};
   ASSERT_TRUE(runOnSmallStack(buildDeep, &run, 64 * 1024));
   std::string problem;
   EXPECT_EQ(firstDifference(describeTree(run.root, &problem), expected.tree), "");
@@ -276,7 +321,7 @@ TEST_F(ListingBuilderDepth, TwoThousandLevelsBuildOnASmallStack) {
   const TreeShape expected = modelShape(kTwoThousandLevelsSeed, 41, INT32_MAX);
   ASSERT_EQ(expected.deepestLevel, 2000);
   ASSERT_EQ(expected.entries, 21481894);
-  DeepRun run{&prefs, &info, kTwoThousandLevelsSeed, nullptr};
+  DeepRun run{&prefs, &info, kernel, kTwoThousandLevelsSeed, nullptr};
   ASSERT_TRUE(runOnSmallStack(buildDeep, &run, 64 * 1024));
   ASSERT_NE(run.root, nullptr);
   TreeShape actual;

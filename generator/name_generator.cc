@@ -2,42 +2,40 @@
 
 #include <algorithm>
 
-#include "generator/dictionary/loaded_word_table.h"
+#include "filter/text_field.h"
 #include "generator/dictionary/word_table.h"
 #include "generator/draws/name_characters.h"
-#include "generator/draws/random_source.h"
 
 namespace quindle {
 namespace {
 
-char nameBuffer[kNameBufferSize];
 constexpr size_t kBufferCapacity = static_cast<size_t>(kNameCapacity);
 
 // A drawn length past the buffer still takes all its draws, so the draws that follow are the same
 // as on an unbounded buffer; only the first 511 characters are kept.
-void makeLetterName(int32_t maxLen) {
-  const int32_t length = drawRandom() % maxLen;
+void makeLetterName(int32_t maxLen, RandomSource& random, char* name) {
+  const int32_t length = drawRandom(random) % maxLen;
   for (int32_t i = 0; i < length; ++i) {
     char c = ' ';
-    if (drawRandom() % 6 != 1) c = kNameAlphabet[drawRandom() % kNameAlphabetSize];
-    if (i < kNameCapacity) nameBuffer[i] = c;
+    if (drawRandom(random) % 6 != 1) c = kNameAlphabet[drawRandom(random) % kNameAlphabetSize];
+    if (i < kNameCapacity) name[i] = c;
   }
-  nameBuffer[std::min<int32_t>(length, kNameCapacity)] = '\0';
+  name[std::min<int32_t>(length, kNameCapacity)] = '\0';
 }
 
 // Draws an index over `drawnLines` lines from three draws: (((r3 << 15) | r2) << 15) | r1 in 32
 // bits, so only the two low bits of r3 survive.
-uint32_t drawLineIndex(uint32_t drawnLines) {
-  const uint32_t r1 = static_cast<uint32_t>(drawRandom());
-  const uint32_t r2 = static_cast<uint32_t>(drawRandom());
-  const uint32_t r3 = static_cast<uint32_t>(drawRandom());
+uint32_t drawLineIndex(uint32_t drawnLines, RandomSource& random) {
+  const uint32_t r1 = static_cast<uint32_t>(drawRandom(random));
+  const uint32_t r2 = static_cast<uint32_t>(drawRandom(random));
+  const uint32_t r3 = static_cast<uint32_t>(drawRandom(random));
   return ((((r3 << 15) | r2) << 15) | r1) % drawnLines;
 }
 
 // Appends what fits of `text` and returns the length the text would have in a buffer without end.
-size_t appendToName(size_t textLength, const char* text) {
+size_t appendToName(char* name, size_t textLength, const char* text) {
   for (; *text != '\0'; ++text, ++textLength) {
-    if (textLength < kBufferCapacity) nameBuffer[textLength] = *text;
+    if (textLength < kBufferCapacity) name[textLength] = *text;
   }
   return textLength;
 }
@@ -45,33 +43,44 @@ size_t appendToName(size_t textLength, const char* text) {
 // Lines, each followed by a space, while the text is shorter than maxLen and odd draws say go on.
 // Once the buffer has overflowed nothing more could be kept, so the name stops there too; that
 // only happens for bounds above 512 (titles), where every shorter bound has already stopped.
-void makeDictionaryName(const WordTable& table, uint32_t drawnLines, int32_t maxLen) {
+void makeDictionaryName(const NameWords& words, int32_t maxLen, RandomSource& random, char* name) {
   const size_t bound = static_cast<size_t>(maxLen);
   size_t textLength = 0;
   for (;;) {
-    textLength = appendToName(textLength, wordTableLine(table, drawLineIndex(drawnLines)));
-    textLength = appendToName(textLength, " ");
+    const uint32_t index = drawLineIndex(words.drawnLines, random);
+    const char* line = wordTableLine(*words.table, index);
+    textLength = appendToName(name, textLength, line);
+    textLength = appendToName(name, textLength, " ");
     if (textLength >= bound || textLength > kBufferCapacity) break;
-    if (drawRandom() % 2 == 0) break;
+    if (drawRandom(random) % 2 == 0) break;
   }
-  nameBuffer[std::min({textLength, kBufferCapacity, bound - 1})] = '\0';
+  name[std::min({textLength, kBufferCapacity, bound - 1})] = '\0';
 }
 
 }  // namespace
 
-const char* makeName(FilterPrefs* prefs, int32_t maxLen) {
-  const WordTable* table = prefs ? loadWordTable(prefs) : nullptr;
+const char* makeName(const NameWords& words, int32_t maxLen, RandomSource& random,
+                     NameBuffer& buffer) {
+  char* name = buffer.text;
   if (maxLen < 1) {
-    nameBuffer[0] = '\0';
-    return nameBuffer;
+    name[0] = '\0';
+    return name;
   }
-  if (table) {
-    makeDictionaryName(*table, static_cast<uint32_t>(prefs->lineCount), maxLen);
+  if (words.table) {
+    makeDictionaryName(words, maxLen, random, name);
   } else {
-    makeLetterName(maxLen);
+    makeLetterName(maxLen, random, name);
   }
-  nameBuffer[0] = upperCasedLetter(nameBuffer[0]);
-  return nameBuffer;
+  name[0] = upperCasedLetter(name[0]);
+  return name;
+}
+
+void writeTitle(const NameWords& words, char* title, int32_t titleLen, RandomSource& random,
+                NameBuffer& buffer) {
+  if (!title || titleLen < 1) return;
+  const char* name = makeName(words, titleLen, random, buffer);
+  copyZeroFilled(title, static_cast<size_t>(titleLen), name);
+  title[titleLen - 1] = '\0';
 }
 
 }  // namespace quindle

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "generator/draws/name_characters.h"
+#include "filter/module_listing.h"
 #include "generator/draws/random_source.h"
 #include "reference_model.h"
 #include "test_dictionary.h"
@@ -19,9 +20,12 @@ using namespace quindle_test;
 // The name for `seed`, and the draw that follows it, which proves the same draws were taken.
 std::pair<std::string, int> nameAndNextDraw(uint32_t seed, int32_t maxLen,
                                             FilterPrefs* prefs = nullptr) {
-  seedRandom(seed);
-  std::string name = makeName(prefs, maxLen);
-  return {name, drawRandom()};
+  ModuleState& state = moduleState();
+  const NameWords words = prefs ? wordsFor(state, prefs) : NameWords();
+  RandomSource random;
+  seedRandom(random, seed);
+  std::string name = makeName(words, maxLen, random, state.generator.names);
+  return {name, drawRandom(random)};
 }
 
 TEST(LetterNames, MatchTheModelAndTakeTheSameDraws) {
@@ -62,11 +66,13 @@ TEST(LetterNames, StayWithinTheBoundAndTheBuffer) {
 
 TEST(LetterNames, ABoundBelowOneIsEmptyAndTakesNoDraw) {
   for (int32_t maxLen : {0, -1, INT32_MIN}) {
-    seedRandom(7);
-    const int first = drawRandom();
-    seedRandom(7);
-    EXPECT_STREQ(makeName(nullptr, maxLen), "");
-    EXPECT_EQ(drawRandom(), first);
+    RandomSource random;
+    seedRandom(random, 7);
+    const int first = drawRandom(random);
+    seedRandom(random, 7);
+    NameBuffer buffer;
+    EXPECT_STREQ(makeName(NameWords(), maxLen, random, buffer), "");
+    EXPECT_EQ(drawRandom(random), first);
   }
 }
 
@@ -76,8 +82,7 @@ class DictionaryNames : public ::testing::Test {
 
   void use(const std::vector<std::string>& lines) {
     useDictionaryLines(&dictionary, &prefs, lines);
-    seedRandom(0);
-    makeName(&prefs, 1);  // counts and loads
+    wordsFor(moduleState(), &prefs);  // counts and loads
   }
 
   std::string name(uint32_t seed, int32_t maxLen) {
@@ -143,9 +148,10 @@ TEST_F(DictionaryNames, FortyCharacterLinesGiveOneLineOrACutAt63) {
 TEST_F(DictionaryNames, ABoundOfOneTakesOnlyTheIndexDraws) {
   use({"alpha", "beta"});
   for (uint32_t seed = 0; seed < 50; ++seed) {
-    seedRandom(seed);
-    for (int i = 0; i < 3; ++i) drawRandom();
-    const int fourth = drawRandom();
+    RandomSource random;
+    seedRandom(random, seed);
+    for (int i = 0; i < 3; ++i) drawRandom(random);
+    const int fourth = drawRandom(random);
     EXPECT_EQ(nameAndNextDraw(seed, 1, &prefs), std::make_pair(std::string(), fourth));
   }
 }

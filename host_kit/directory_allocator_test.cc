@@ -140,6 +140,25 @@ TEST_P(DirectoryAllocator, RefusesDirectoriesPastTheEntryBudgetUntilTheTreeIsFre
   freeTree(again);
 }
 
+// A host sets new rules between trees while it still holds one (its own, say): the directories
+// held stay counted, so that the budget stays true and freeing them brings the counts to zero.
+TEST_P(DirectoryAllocator, ANewSetOfRulesKeepsCountingWhatIsHeld) {
+  FileDirectory* held = allocDirectory(30);
+  ASSERT_NE(held, nullptr);
+  const uint64_t bytes = allocatorCounts().bytes;
+  AllocatorRules rules = allocatorRules();
+  rules.entryBudget = 50;
+  resetAllocator(rules);
+  EXPECT_EQ(allocatorCounts().directories, 1u);
+  EXPECT_EQ(allocatorCounts().entries, 30u);
+  EXPECT_EQ(allocatorCounts().bytes, bytes);
+  EXPECT_EQ(allocDirectory(21), nullptr) << "the held entries count against the new budget";
+  freeTree(held);
+  EXPECT_EQ(allocatorCounts().directories, 0u);
+  EXPECT_EQ(allocatorCounts().entries, 0u);
+  EXPECT_EQ(allocatorCounts().bytes, 0u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Blocks, DirectoryAllocator, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& from) {
                            return from.param ? "FromTheArena" : "FromTheHeap";

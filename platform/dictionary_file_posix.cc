@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -50,16 +51,14 @@ DictionaryChoice checkDictionaryChoice(const char* path) {
   const int fd = openRegularFile(path, &why);
   if (fd < 0) return refusedDictionary(why);
   ::close(fd);
-  char* absolute = ::realpath(path, nullptr);
-  if (!absolute) return refusedDictionary(std::strerror(errno));
+  char absolute[PATH_MAX];
+  if (!::realpath(path, absolute)) return refusedDictionary(std::strerror(errno));
   DictionaryChoice choice{};
   const size_t length = std::strlen(absolute);
-  if (length < sizeof choice.absolutePath) {
-    std::memcpy(choice.absolutePath, absolute, length + 1);
-    choice.usable = true;
-  }
-  std::free(absolute);
-  return choice.usable ? choice : refusedAsTooLong();
+  if (length >= sizeof choice.absolutePath) return refusedAsTooLong();
+  std::memcpy(choice.absolutePath, absolute, length + 1);
+  choice.usable = true;
+  return choice;
 }
 
 }  // namespace quindle

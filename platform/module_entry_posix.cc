@@ -2,4 +2,6 @@
 // frees what the module holds for all instances.
 #include "filter/module_state.h"
 
-__attribute__((destructor)) static void releaseOnUnload() { quindle::releaseModuleState(); }
+__attribute__((destructor)) static void releaseOnUnload() {
+  quindle::releaseModuleState(quindle::moduleState());
+}

@@ -4,8 +4,10 @@
 //
 // Reading behaves as the registry does for the filter: a missing value, or any failure, leaves the
 // record as it was; a shorter value replaces only the record's leading bytes; a longer value fills
-// the record with its leading bytes. Writing replaces the value whole: a failure, or a crash in
-// the middle, leaves the old value, never a torn one. Failures are silent.
+// the record with its leading bytes. A record of more than 512 bytes is never read (the module's
+// are 276 and 8). Whatever a read needs beyond that comes from `heap`. Writing replaces the value
+// whole: a failure, or a crash in the middle, leaves the old value, never a torn one. Failures are
+// silent.
 //
 // On Linux, a value never blocks the module and is only ever a regular file:
 // - Reading opens without blocking. A FIFO, a socket, a device, a folder, or a link to any of
@@ -19,19 +21,32 @@
 // - A write goes to a temporary ".<name>.<pid>.tmp" beside the file it replaces, flushed, then
 //   renamed over it; a failed write removes its temporary. A crash in the middle leaves the
 //   temporary behind; the next write in that folder of the same file removes it.
+// - The replaced file keeps its permissions. A file the user made read-only (no write permission
+//   for anyone) is not replaced: the write fails with EACCES.
 #ifndef QUINDLE_PLATFORM_SETTINGS_STORE_H
 #define QUINDLE_PLATFORM_SETTINGS_STORE_H
 
 #include <cstddef>
 
 #include "filter/filter_api.h"
+#include "filter/module_heap.h"
 
 namespace quindle {
 
-void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize);
+constexpr size_t kMostStoredRecord = 512;
 
-void writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
-                      size_t recordSize);
+void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize,
+                     ModuleHeap& heap);
+
+// Whether a write happened, and when it did not, the system's reason: an errno value on Linux,
+// a Windows error code on Windows. The module ignores it; hosts report it.
+struct StoreResult {
+  bool written;
+  int error;
+};
+
+StoreResult writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
+                             size_t recordSize);
 
 }  // namespace quindle
 

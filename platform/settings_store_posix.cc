@@ -25,6 +25,7 @@ bool writeAll(int fd, const unsigned char* data, size_t size) {
   while (size > 0) {
     const ssize_t written = ::write(fd, data, size);
     if (written < 0 && errno == EINTR) continue;
+    if (written == 0) errno = EIO;
     if (written <= 0) return false;
     data += written;
     size -= static_cast<size_t>(written);
@@ -73,26 +74,43 @@ bool renameOver(int folder, const char* temporary, const char* name) {
          ::renameat(folder, temporary, folder, name) == 0;
 }
 
-// Replaces the file `name` in `folder` whole: a temporary beside it, flushed, renamed over it.
-// Whatever fails, the temporary goes again and the old file stays.
-void replaceFile(int folder, const char* name, const unsigned char* bytes, size_t size) {
+StoreResult failedWith(int error) { return {false, error}; }
+
+// Replaces the file `name` in `folder` whole: a temporary beside it, with the old file's
+// permissions, flushed, renamed over it. Whatever fails, the temporary goes again and the old file
+// stays.
+StoreResult replaceFile(int folder, const char* name, const unsigned char* bytes, size_t size) {
+  mode_t mode = 0600;  // a new value is the user's alone
+  struct stat old;
+  if (::fstatat(folder, name, &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode)) {
+    // Root may write anything: the permissions say what the user meant.
+    if ((old.st_mode & 0222) == 0) return failedWith(EACCES);
+    mode = old.st_mode & 07777;
+  }
   removeStaleTemporaries(folder, name);
   char temporary[NAME_MAX + 1];
   const int length = std::snprintf(temporary, sizeof temporary, ".%s.%ld.tmp", name,
                                    static_cast<long>(::getpid()));
-  if (length < 0 || static_cast<size_t>(length) >= sizeof temporary) return;
+  if (length < 0 || static_cast<size_t>(length) >= sizeof temporary) return failedWith(ENAMETOOLONG);
   const int fd = ::openat(folder, temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
                           0600);
-  if (fd < 0) return;
-  const bool written = writeAll(fd, bytes, size) && ::fsync(fd) == 0;
-  if (::close(fd) != 0 || !written || !renameOver(folder, temporary, name)) {
+  if (fd < 0) return failedWith(errno);
+  int error = 0;
+  if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes, size) || ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && !renameOver(folder, temporary, name)) error = errno;
+  if (error != 0) {
     ::unlinkat(folder, temporary, 0);
+    return failedWith(error);
   }
+  return {true, 0};
 }
 
 }  // namespace
 
-void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize) {
+void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize,
+                     ModuleHeap& /*heap*/) {
+  if (recordSize > kMostStoredRecord) return;
   // Only a regular file is a value. Looking first keeps devices from being opened at all, and
   // O_NONBLOCK keeps a FIFO put in place between the look and the open from blocking the module
   // until a writer comes.
@@ -106,11 +124,10 @@ void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, 
     return;
   }
   // Read into a scratch copy first so that a failed read leaves the record as it was.
-  unsigned char scratch[512];
-  size_t wanted = recordSize < sizeof scratch ? recordSize : sizeof scratch;
+  unsigned char scratch[kMostStoredRecord];
   size_t got = 0;
-  while (got < wanted) {
-    const ssize_t n = ::read(fd, scratch + got, wanted - got);
+  while (got < recordSize) {
+    const ssize_t n = ::read(fd, scratch + got, recordSize - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       ::close(fd);
@@ -124,12 +141,14 @@ void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, 
   for (size_t i = 0; i < got; ++i) bytes[i] = scratch[i];
 }
 
-void writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
-                      size_t recordSize) {
+StoreResult writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
+                             size_t recordSize) {
   ValueTarget target;
-  if (!findValueTarget(folderDescriptor(key), name, &target)) return;
-  replaceFile(target.folder, target.name, static_cast<const unsigned char*>(record), recordSize);
+  if (!findValueTarget(folderDescriptor(key), name, &target)) return failedWith(errno);
+  const StoreResult result =
+      replaceFile(target.folder, target.name, static_cast<const unsigned char*>(record), recordSize);
   releaseValueTarget(&target);
+  return result;
 }
 
 }  // namespace quindle

@@ -87,7 +87,8 @@ ChildRun readThenWrite(FileFilterSettingsKey key, rlim_t fileSizeLimit = RLIM_IN
     ::alarm(5);
     char record[16];
     std::memcpy(record, kNothingRead.data(), kNothingRead.size());
-    readStoredValue(key, "prefs", record, kNothingRead.size());
+    ModuleHeap heap;
+    readStoredValue(key, "prefs", record, kNothingRead.size(), heap);
     if (::write(report[1], record, kNothingRead.size()) < 0) ::_exit(1);
     ::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{fileSizeLimit, fileSizeLimit};
@@ -149,7 +150,8 @@ TEST_P(SpecialFileInPlace, ReadsAsAbsentAndIsReplacedByTheNextWrite) {
   ASSERT_TRUE(run.finished) << "the read or the write blocked";
   EXPECT_EQ(run.read, kNothingRead);
   if (GetParam().replaceable) {
-    EXPECT_EQ(kindOf(prefs), static_cast<mode_t>(S_IFREG));
+    // Reading what is still a FIFO would wait for a writer: the kind is checked first, or else.
+    ASSERT_EQ(kindOf(prefs), static_cast<mode_t>(S_IFREG));
     EXPECT_EQ(contentOf(prefs), kNewValue);
   } else {
     EXPECT_EQ(kindOf(prefs), kindBefore);
@@ -214,11 +216,11 @@ TEST_P(LinkInPlace, EndingAtAFileIsReadThroughAndKeptOtherwiseReplaced) {
     char textAfter[4096] = {};
     ASSERT_GT(::readlink(prefs.c_str(), textAfter, sizeof textAfter - 1), 0);
     EXPECT_STREQ(textAfter, linkText);
-    EXPECT_EQ(kindOf(targetPath()), static_cast<mode_t>(S_IFREG));
+    ASSERT_EQ(kindOf(targetPath()), static_cast<mode_t>(S_IFREG));
     EXPECT_EQ(contentOf(targetPath()), kNewValue);
   } else {
     EXPECT_EQ(run.read, kNothingRead);
-    EXPECT_EQ(kindOf(prefs), static_cast<mode_t>(S_IFREG));
+    ASSERT_EQ(kindOf(prefs), static_cast<mode_t>(S_IFREG));
     EXPECT_EQ(contentOf(prefs), kNewValue);
   }
   expectNoTemporaries();
@@ -238,6 +240,18 @@ TEST_F(StoreFolders, AFailedWriteThroughALinkLeavesTheOldValueAndNoTemporary) {
 
 std::string elsewhereName(const Folders& f) {
   return std::filesystem::path(f.elsewhere).filename().string();
+}
+
+// A chain of `links` links from prefs to the file elsewhere/real, each in the other folder.
+void makeChain(const Folders& f, int links) {
+  writeFileBytes(f.elsewhere + "/real", kOldValue);
+  std::string at = f.settings + "/prefs";
+  for (int i = 1; i < links; ++i) {
+    const std::string next = (i % 2 ? f.elsewhere : f.settings) + "/hop" + std::to_string(i);
+    makeLink(next, at);
+    at = next;
+  }
+  makeLink(f.elsewhere + "/real", at);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -263,6 +277,9 @@ INSTANTIATE_TEST_SUITE_P(
                       makeLink("sub/real", f.elsewhere + "/hop");
                     },
                     "elsewhere/sub/real"},
+        // As many links as the system itself follows in a path, and one more, which it refuses.
+        LinkedValue{"ChainOfForty", [](const Folders& f) { makeChain(f, 40); }, "elsewhere/real"},
+        LinkedValue{"ChainOfFortyOne", [](const Folders& f) { makeChain(f, 41); }, nullptr},
         LinkedValue{"Dangling",
                     [](const Folders& f) { makeLink("missing", f.settings + "/prefs"); },
                     nullptr},
@@ -279,6 +296,65 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     nullptr}),
     [](const ::testing::TestParamInfo<LinkedValue>& kind) { return kind.param.what; });
+
+mode_t permissionsOf(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+struct Permissions {
+  const char* what;
+  bool throughALink;
+  mode_t mode;   // of the file the value is in
+  bool written;  // a file with no write permission at all is the user's way of saying "keep it"
+};
+
+void PrintTo(const Permissions& kind, std::ostream* out) { *out << kind.what; }
+
+class PermissionsOfTheValue : public StoreFolders,
+                              public ::testing::WithParamInterface<Permissions> {};
+
+// A write keeps the permissions the user gave the value, and leaves a read-only value alone (the
+// tests may run as root, who could write it anyway).
+TEST_P(PermissionsOfTheValue, AreKeptAndAReadOnlyValueIsRefused) {
+  const Permissions& kind = GetParam();
+  const std::string file = kind.throughALink ? folders.elsewhere + "/real" : prefs;
+  writeFileBytes(file, kOldValue);
+  ASSERT_EQ(::chmod(file.c_str(), kind.mode), 0);
+  if (kind.throughALink) makeLink(file, prefs);
+  const StoreResult result = writeStoredValue(settings.key, "prefs", kNewValue.data(), kNewValue.size());
+  EXPECT_EQ(result.written, kind.written);
+  EXPECT_EQ(result.error, kind.written ? 0 : EACCES);
+  EXPECT_EQ(contentOf(file), kind.written ? kNewValue : kOldValue);
+  EXPECT_EQ(permissionsOf(file), kind.mode);
+  EXPECT_EQ(kindOf(prefs), static_cast<mode_t>(kind.throughALink ? S_IFLNK : S_IFREG));
+  expectNoTemporaries();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, PermissionsOfTheValue,
+    ::testing::Values(Permissions{"Private", false, 0600, true},
+                      Permissions{"SharedWithTheGroup", false, 0640, true},
+                      Permissions{"ReadableByAll", true, 0644, true},
+                      Permissions{"ReadOnly", false, 0444, false},
+                      Permissions{"ReadOnlyThroughALink", true, 0400, false}),
+    [](const ::testing::TestParamInfo<Permissions>& kind) { return kind.param.what; });
+
+// The next writer clears what a writer that died mid-write left, and never the temporary of a
+// process still at its own write.
+TEST_F(StoreFolders, OnlyTheTemporariesOfDeadProcessesAreCleared) {
+  const pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ASSERT_GT(dead, 0);
+  ::waitpid(dead, nullptr, 0);
+  const std::string ofTheDead = ".prefs." + std::to_string(dead) + ".tmp";
+  const std::string ofTheLiving = ".prefs." + std::to_string(::getppid()) + ".tmp";
+  writeFileBytes(folders.settings + "/" + ofTheDead, "x");
+  writeFileBytes(folders.settings + "/" + ofTheLiving, "x");
+  EXPECT_TRUE(writeStoredValue(settings.key, "prefs", kNewValue.data(), kNewValue.size()).written);
+  EXPECT_EQ(temporariesIn(folders.settings), ofTheLiving + " ");
+  ::unlink((folders.settings + "/" + ofTheLiving).c_str());
+}
 
 }  // namespace
 }  // namespace quindle

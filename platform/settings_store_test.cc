@@ -26,7 +26,8 @@ class SettingsStore : public ::testing::Test {
     constexpr size_t kGuard = 1024;
     const std::string guard(kGuard, '\xEE');
     std::string memory = guard + record + guard;
-    readStoredValue(settings.key, name, &memory[kGuard], record.size());
+    ModuleHeap heap;
+    readStoredValue(settings.key, name, &memory[kGuard], record.size(), heap);
     EXPECT_EQ(memory.substr(0, kGuard), guard) << name << ": written before the record";
     EXPECT_EQ(memory.substr(kGuard + record.size()), guard) << name << ": written past the record";
     return memory.substr(kGuard, record.size());
@@ -51,6 +52,11 @@ TEST_F(SettingsStore, ReadingOverlaysOnlyWhatIsStored) {
   const std::string longer(700, 'L');
   writeStoredValue(settings.key, "prefs", longer.data(), longer.size());
   EXPECT_EQ(readInto("prefs", std::string(276, 'x')), std::string(276, 'L'));
+
+  // A record larger than any of the module's is not read, on every platform alike.
+  const std::string huge(kMostStoredRecord + 1, 'x');
+  EXPECT_EQ(readInto("prefs", std::string(kMostStoredRecord, 'x')), std::string(kMostStoredRecord, 'L'));
+  EXPECT_EQ(readInto("prefs", huge), huge);
 }
 
 TEST_F(SettingsStore, WritingReplacesTheWholeValue) {

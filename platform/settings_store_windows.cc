@@ -1,17 +1,17 @@
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/settings_store.h"
 
 namespace quindle {
 
-void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize) {
+void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize,
+                     ModuleHeap& heap) {
   HKEY hkey = static_cast<HKEY>(key);
   // Windows leaves the buffer undefined when a value does not fit; query into a copy so that the
   // record only ever receives a value that was read whole.
-  unsigned char copy[512];
+  unsigned char copy[kMostStoredRecord];
   if (recordSize > sizeof copy) return;
   std::memcpy(copy, record, recordSize);
   DWORD size = static_cast<DWORD>(recordSize);
@@ -20,7 +20,7 @@ void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, 
   // A value longer than the record is not read at all by the registry; read it whole into a
   // scratch buffer and keep its leading bytes, so the record ends up fully defined.
   for (int attempt = 0; status == ERROR_MORE_DATA && attempt < 3; ++attempt) {
-    void* scratch = std::malloc(size);
+    void* scratch = heapAllocate(heap, size);
     if (!scratch) return;
     DWORD scratchSize = size;
     status = RegQueryValueExA(hkey, name, nullptr, nullptr, static_cast<BYTE*>(scratch),
@@ -30,14 +30,15 @@ void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, 
     } else {
       size = scratchSize;
     }
-    std::free(scratch);
+    heapFree(scratch);
   }
 }
 
-void writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
-                      size_t recordSize) {
-  RegSetValueExA(static_cast<HKEY>(key), name, 0, REG_BINARY, static_cast<const BYTE*>(record),
-                 static_cast<DWORD>(recordSize));
+StoreResult writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
+                             size_t recordSize) {
+  const LONG status = RegSetValueExA(static_cast<HKEY>(key), name, 0, REG_BINARY,
+                                     static_cast<const BYTE*>(record), static_cast<DWORD>(recordSize));
+  return {status == ERROR_SUCCESS, static_cast<int>(status)};
 }
 
 }  // namespace quindle

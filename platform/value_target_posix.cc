@@ -15,7 +15,10 @@ constexpr int kMostLinks = 40;
 
 bool setName(ValueTarget* target, const char* name) {
   const size_t length = std::strlen(name);
-  if (length == 0 || length >= sizeof target->name) return false;
+  if (length == 0 || length >= sizeof target->name) {
+    errno = ENAMETOOLONG;
+    return false;
+  }
   std::memcpy(target->name, name, length + 1);
   return true;
 }
@@ -44,11 +47,20 @@ bool followToRegularFile(ValueTarget* target) {
   char text[PATH_MAX + 1];
   for (int links = 0; links <= kMostLinks; ++links) {
     const ssize_t length = ::readlinkat(target->folder, target->name, text, sizeof text);
-    if (length < 0) return errno == EINVAL && isRegularEntry(target->folder, target->name);
-    if (static_cast<size_t>(length) == sizeof text) return false;
+    if (length < 0) {
+      if (errno != EINVAL) return false;
+      if (isRegularEntry(target->folder, target->name)) return true;
+      errno = ENOENT;  // no longer a regular file
+      return false;
+    }
+    if (static_cast<size_t>(length) == sizeof text) {
+      errno = ENAMETOOLONG;
+      return false;
+    }
     text[length] = '\0';
     if (!followLink(target, text)) return false;
   }
+  errno = ELOOP;
   return false;
 }
 

@@ -21,9 +21,9 @@ struct ValueTarget {
   char name[NAME_MAX + 1];
 };
 
-// False, with nothing left open, when the entry leads to a regular file along links that cannot
-// be followed now (they changed meanwhile): the value is then to be left as it is. After true,
-// the caller releases the target.
+// False, with nothing left open and the reason in errno, when the entry leads to a regular file
+// along links that cannot be followed now (they changed meanwhile): the value is then to be left
+// as it is. After true, the caller releases the target.
 bool findValueTarget(int folder, const char* name, ValueTarget* target);
 
 void releaseValueTarget(ValueTarget* target);

@@ -83,7 +83,7 @@ void storeThroughTheModule(FileFilterSettingsKey key, const FilterPrefs& prefs,
   FileFilterInfo info = hostInfoFor(key);
   if (FileFilterInitialize(&info) != 1) return;
   *info.userData = prefs;
-  std::memset(&dialogPosition, fill, sizeof dialogPosition);
+  std::memset(&moduleState().dialogPosition, fill, sizeof moduleState().dialogPosition);
   FileFilterUninitialize(&info);
 }
 
@@ -106,7 +106,7 @@ bool cycleOnAReadOnlyFolder(void* raw) {
   describeTree(root, &problem);
   ok = ok && root && problem.empty();
   freeTree(root);
-  dialogPosition = {5, 5};
+  moduleState().dialogPosition = {5, 5};
   FileFilterUninitialize(&info);
   return ok;
 }

@@ -6,7 +6,7 @@
 // whole cycle (2^32 draws) once, as one tree after another, and notes for every directory how
 // deep the subtree below it goes: a directory's subtree takes exactly the draws of a root seeded
 // with the state just before its entry count was drawn, so that state is a seed for it.
-// Draws as the listing builder takes them with random-letter names (see tests/reference_model.h).
+// Draws as the listing builder takes them with random-letter names (see tests/support/reference_model.h).
 #include <cstdint>
 #include <cstdio>
 #include <vector>

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "filter/text_field.h"
+#include "filter/module_listing.h"
 #include "generator/dictionary/loaded_word_table.h"
 #include "generator/dictionary/word_table.h"
 
@@ -38,7 +39,8 @@ int main(int argc, char** argv) {
 
   const long residentBefore = residentKib();
   auto start = std::chrono::steady_clock::now();
-  const quindle::WordTable* table = quindle::loadWordTable(&prefs);
+  quindle::ModuleState& module = quindle::moduleState();
+  const quindle::WordTable* table = quindle::wordsFor(module, &prefs).table;
   const double countAndLoad = millisecondsSince(start);
   const long residentAfter = residentKib();
   if (!table) {
@@ -53,11 +55,11 @@ int main(int argc, char** argv) {
   const size_t slotBytes = static_cast<size_t>(table->lineCount) * sizeof(quindle::LineSlot);
 
   // A restart: the count comes from the stored settings, so only the load runs.
-  quindle::releaseWordTable();
+  quindle::releaseWordTable(module.words);
   start = std::chrono::steady_clock::now();
-  quindle::loadWordTable(&prefs);
+  quindle::wordsFor(module, &prefs);
   const double loadOnly = millisecondsSince(start);
-  quindle::releaseWordTable();
+  quindle::releaseWordTable(module.words);
 
   std::printf("%s: %d lines\n", path, prefs.lineCount);
   std::printf("first use, count and load: %.1f ms\n", countAndLoad);

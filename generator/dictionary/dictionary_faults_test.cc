@@ -38,14 +38,14 @@ const Lines kCounted = {"one", "two", "three", "four"};
 // The names the module makes now match the model over `lines` (random letters when empty),
 // with indexes drawn over the instance's own line count.
 bool namesMatchTheModel(FilterPrefs* prefs, const Lines& lines) {
-  loadWordTable(prefs);  // counts the file first where it is to be counted
+  moduleTable(prefs);  // counts the file first where it is to be counted
   for (uint32_t seed = 0; seed < 25; ++seed) {
     ModelRandom model{seed};
-    seedRandom(seed);
+    seedModuleRandom(seed);
     const std::string expected = lines.empty()
                                      ? modelLetterName(model, 64)
                                      : modelDictionaryName(model, lines, prefs->lineCount, 64);
-    if (makeName(prefs, 64) != expected) return false;
+    if (moduleName(prefs, 64) != expected) return false;
   }
   return true;
 }
@@ -109,7 +109,7 @@ const Change kChanges[] = {
 class DictionaryFaults : public ::testing::Test {
  protected:
   void SetUp() override {
-    releaseWordTable();
+    releaseModuleTable();
     std::memset(&prefs, 0, sizeof prefs);
   }
   void TearDown() override { removePath(dictionary.file.path); }
@@ -117,9 +117,9 @@ class DictionaryFaults : public ::testing::Test {
   // Counts kCounted as the module does, then forgets the table as a restart would.
   void countThenRestart() {
     useDictionaryLines(&dictionary, &prefs, kCounted);
-    ASSERT_NE(loadWordTable(&prefs), nullptr);
+    ASSERT_NE(moduleTable(&prefs), nullptr);
     ASSERT_EQ(prefs.lineCount, 4);
-    releaseWordTable();
+    releaseModuleTable();
   }
 
   FilterPrefs prefs;
@@ -136,7 +136,7 @@ TEST_F(DictionaryFaults, AFileChangedAfterItsCountYieldsWhatCanStillBeRead) {
     if (readable.size() > kCounted.size()) readable.resize(kCounted.size());
     EXPECT_TRUE(namesMatchTheModel(&prefs, readable)) << change.what;
     EXPECT_EQ(prefs.lineCount, 4) << change.what << ": a stored count is kept";
-    const WordTable* table = loadWordTable(&prefs);
+    const WordTable* table = moduleTable(&prefs);
     ASSERT_EQ(table != nullptr, !readable.empty()) << change.what;
     for (int32_t i = 0; table && i < table->lineCount; ++i) {
       EXPECT_LE(std::strlen(wordTableLine(*table, static_cast<uint32_t>(i))), 511u);
@@ -198,11 +198,11 @@ TEST_F(DictionaryFaults, AFileRewrittenWhileItIsReadNeverBreaksANameOrTheTable) 
   });
   for (int i = 0; i < 3000 && !HasFailure(); ++i) {
     prefs.lineCount = i % 3 == 0 ? 0 : prefs.lineCount;
-    if (i % 7 == 0) releaseWordTable();
-    const std::string name = makeName(&prefs, 64);
+    if (i % 7 == 0) releaseModuleTable();
+    const std::string name = moduleName(&prefs, 64);
     ASSERT_LE(name.size(), 63u);
     ASSERT_GE(prefs.lineCount, 0);
-    if (const WordTable* table = loadWordTable(&prefs)) {
+    if (const WordTable* table = moduleTable(&prefs)) {
       ASSERT_GE(table->lineCount, 1);
       ASSERT_LE(table->lineCount, prefs.lineCount);
       ASSERT_LE(std::strlen(wordTableLine(*table, static_cast<uint32_t>(i))), 511u);

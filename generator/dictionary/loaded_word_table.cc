@@ -9,48 +9,47 @@
 namespace quindle {
 namespace {
 
-WordTable loadedTable = {nullptr, nullptr, 0};
-
-FILE* openDictionary(const FilterPrefs& prefs) {
-  return openDictionaryFile(prefs.dictionaryPath);
-}
-
 // A corrupt record may fill the whole path field without a terminator.
 bool hasDictionaryPath(const FilterPrefs& prefs) {
   return prefs.dictionaryPath[0] != '\0' &&
          std::memchr(prefs.dictionaryPath, '\0', sizeof prefs.dictionaryPath) != nullptr;
 }
 
-int32_t countDictionary(const FilterPrefs& prefs) {
-  FILE* file = openDictionary(prefs);
+int32_t countDictionary(const char* path) {
+  FILE* file = openDictionaryFile(path);
   if (!file) return 0;
   const int32_t count = countPieces(file);
   std::fclose(file);
   return count;
 }
 
-bool loadDictionary(const FilterPrefs& prefs, WordTable* table) {
-  FILE* file = openDictionary(prefs);
+bool loadDictionary(const char* path, int32_t lineCount, ModuleHeap& heap, WordTable* table) {
+  FILE* file = openDictionaryFile(path);
   if (!file) return false;
-  const bool loaded = readWordTable(file, prefs.lineCount, table);
+  const bool loaded = readWordTable(file, lineCount, heap, table);
   std::fclose(file);
   return loaded;
 }
 
 }  // namespace
 
-void releaseWordTable() { freeWordTable(&loadedTable); }
+void releaseWordTable(WordTable& loaded) { freeWordTable(&loaded); }
 
-const WordTable* loadWordTable(FilterPrefs* prefs) {
+LoadedWords loadWordTable(WordTable& loaded, ModuleHeap& heap, const FilterPrefs& prefs) {
+  LoadedWords result = {{}, prefs.lineCount};
   // With no dictionary named, even a table loaded for another instance is not used.
-  if (!hasDictionaryPath(*prefs)) return nullptr;
-  if (prefs->lineCount == 0) {
-    releaseWordTable();
-    prefs->lineCount = countDictionary(*prefs);
+  if (!hasDictionaryPath(prefs)) return result;
+  if (result.lineCount == 0) {
+    releaseWordTable(loaded);
+    result.lineCount = countDictionary(prefs.dictionaryPath);
   }
-  if (prefs->lineCount <= 0) return nullptr;
-  if (loadedTable.lineCount == 0 && !loadDictionary(*prefs, &loadedTable)) return nullptr;
-  return &loadedTable;
+  if (result.lineCount <= 0) return result;
+  if (loaded.lineCount == 0 &&
+      !loadDictionary(prefs.dictionaryPath, result.lineCount, heap, &loaded)) {
+    return result;
+  }
+  result.words = {&loaded, static_cast<uint32_t>(result.lineCount)};
+  return result;
 }
 
 }  // namespace quindle

@@ -1,28 +1,45 @@
-// The dictionary's word table, one for the whole module and shared by every instance.
+// The dictionary's word table as the module keeps it: one for the whole module, shared by every
+// instance, kept in the module's state and handed in by the exports.
 //
-// loadWordTable follows the instance's settings through four states:
+// loadWordTable follows an instance's settings through four states:
 //   no dictionary        (empty path)                 -> none; names are random letters
 //   not counted          (path set, lineCount 0)      -> release any table, count the file's
-//                                                        pieces into lineCount, then load
+//                                                        pieces, then load
 //   counted, not loaded  (lineCount >= 1, no table)   -> load up to lineCount lines
 //   loaded               (lineCount >= 1, a table)    -> the table; the file is not read again
 // A lineCount below 0 gives none, every time. A file that cannot be opened, a file that yields no
 // piece, or memory that cannot be had gives none, and the next call tries again. An instance may
 // draw indexes up to its own lineCount from a table that holds fewer lines, loaded for another
 // instance or from a file that has shrunk since it was counted.
+//
+// It only reads the settings: the count it makes is handed back, for the caller to keep.
 #ifndef QUINDLE_GENERATOR_DICTIONARY_LOADED_WORD_TABLE_H
 #define QUINDLE_GENERATOR_DICTIONARY_LOADED_WORD_TABLE_H
 
+#include <cstdint>
+
 #include "filter/filter_api.h"
+#include "filter/module_heap.h"
 #include "generator/dictionary/word_table.h"
 
 namespace quindle {
 
-// The module's table for `prefs`, or null; may set prefs->lineCount.
-const WordTable* loadWordTable(FilterPrefs* prefs);
+// What names are made of: a table, and how many lines their draws range over (the instance's
+// lineCount, which may exceed the lines the table holds). Without a table, random letters.
+struct NameWords {
+  const WordTable* table = nullptr;
+  uint32_t drawnLines = 0;
+};
 
-// Frees the module's table; the next loadWordTable loads again.
-void releaseWordTable();
+struct LoadedWords {
+  NameWords words;
+  int32_t lineCount;  // the instance's lineCount from now on: counted afresh when it was 0
+};
+
+LoadedWords loadWordTable(WordTable& loaded, ModuleHeap& heap, const FilterPrefs& prefs);
+
+// Frees `loaded`; the next loadWordTable loads again.
+void releaseWordTable(WordTable& loaded);
 
 }  // namespace quindle
 

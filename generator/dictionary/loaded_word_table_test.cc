@@ -23,7 +23,7 @@ using Lines = std::vector<std::string>;
 class LoadedWordTable : public ::testing::Test {
  protected:
   void SetUp() override {
-    releaseWordTable();
+    releaseModuleTable();
     std::memset(&prefs, 0, sizeof prefs);
   }
 
@@ -33,7 +33,7 @@ class LoadedWordTable : public ::testing::Test {
   }
 
   Lines loadedLines() {
-    const WordTable* table = loadWordTable(&prefs);
+    const WordTable* table = moduleTable(&prefs);
     Lines lines;
     for (int32_t i = 0; table && i < table->lineCount; ++i) {
       lines.push_back(wordTableLine(*table, static_cast<uint32_t>(i)));
@@ -45,8 +45,8 @@ class LoadedWordTable : public ::testing::Test {
   void expectLetterNames() {
     for (uint32_t seed = 0; seed < 20; ++seed) {
       ModelRandom model{seed};
-      seedRandom(seed);
-      ASSERT_EQ(makeName(&prefs, 64), modelLetterName(model, 64));
+      seedModuleRandom(seed);
+      ASSERT_EQ(moduleName(&prefs, 64), modelLetterName(model, 64));
     }
   }
 
@@ -65,7 +65,7 @@ TEST_F(LoadedWordTable, AnUnusableFileGivesRandomLetters) {
   }
   for (const std::string& path : {dictionary.file.path + ".missing", folder.path}) {
     name(path);
-    EXPECT_EQ(loadWordTable(&prefs), nullptr) << path;
+    EXPECT_EQ(moduleTable(&prefs), nullptr) << path;
     EXPECT_EQ(prefs.lineCount, 0);
     expectLetterNames();
   }
@@ -77,7 +77,7 @@ TEST_F(LoadedWordTable, AFileThatGaveNoLineIsReadAgainAtTheNextName) {
   for (int32_t storedCount : {0, 3}) {
     useDictionaryBytes(&dictionary, &prefs, "");
     prefs.lineCount = storedCount;
-    EXPECT_EQ(loadWordTable(&prefs), nullptr);
+    EXPECT_EQ(moduleTable(&prefs), nullptr);
     expectLetterNames();
     writeFileBytes(dictionary.file.path, "late\n");
     EXPECT_EQ(loadedLines(), Lines{"late"});
@@ -87,10 +87,10 @@ TEST_F(LoadedWordTable, AFileThatGaveNoLineIsReadAgainAtTheNextName) {
 
 TEST_F(LoadedWordTable, ALoadedTableIsKeptWithoutReadingTheFileAgain) {
   useDictionaryLines(&dictionary, &prefs, {"one", "two", "three"});
-  const WordTable* first = loadWordTable(&prefs);
+  const WordTable* first = moduleTable(&prefs);
   ASSERT_NE(first, nullptr);
   writeFileBytes(dictionary.file.path, "four\nfive\nsix\nseven\n");
-  EXPECT_EQ(loadWordTable(&prefs), first);
+  EXPECT_EQ(moduleTable(&prefs), first);
   EXPECT_EQ(loadedLines(), (Lines{"one", "two", "three"}));
   EXPECT_EQ(prefs.lineCount, 3);
 }
@@ -120,7 +120,7 @@ TEST_F(LoadedWordTable, AStoredCountBeyondTheFileHoldsOnlyTheLinesReadAndWrapsIn
   for (int32_t stored : {10, INT32_MAX}) {
     useDictionaryLines(&dictionary, &prefs, {"one", "two", "three"});
     prefs.lineCount = stored;
-    const WordTable* table = loadWordTable(&prefs);
+    const WordTable* table = moduleTable(&prefs);
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->lineCount, 3);
     EXPECT_EQ(prefs.lineCount, stored) << "a stored count is not corrected";
@@ -132,17 +132,17 @@ TEST_F(LoadedWordTable, AStoredCountBeyondTheFileHoldsOnlyTheLinesReadAndWrapsIn
 
 TEST_F(LoadedWordTable, NoDictionaryMeansNoTableEvenWhenOneIsLoaded) {
   useDictionaryLines(&dictionary, &prefs, {"one"});
-  ASSERT_NE(loadWordTable(&prefs), nullptr);
+  ASSERT_NE(moduleTable(&prefs), nullptr);
 
   FilterPrefs other;
   std::memset(&other, 0, sizeof other);
   other.lineCount = 5;
-  EXPECT_EQ(loadWordTable(&other), nullptr) << "empty path";
+  EXPECT_EQ(moduleTable(&other), nullptr) << "empty path";
   std::memset(other.dictionaryPath, 'x', sizeof other.dictionaryPath);
-  EXPECT_EQ(loadWordTable(&other), nullptr) << "a path without its terminator";
+  EXPECT_EQ(moduleTable(&other), nullptr) << "a path without its terminator";
   other.lineCount = -1;
   copyZeroFilled(other.dictionaryPath, sizeof other.dictionaryPath, dictionary.file.path.c_str());
-  EXPECT_EQ(loadWordTable(&other), nullptr) << "a negative count";
+  EXPECT_EQ(moduleTable(&other), nullptr) << "a negative count";
 }
 
 }  // namespace

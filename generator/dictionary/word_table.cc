@@ -1,6 +1,5 @@
 #include "generator/dictionary/word_table.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "generator/dictionary/piece_reader.h"
@@ -14,14 +13,14 @@ struct GrowingBlock {
   size_t capacity;  // in elements
 };
 
-bool reserve(GrowingBlock* block, size_t needed, size_t elementSize) {
+bool reserve(ModuleHeap& heap, GrowingBlock* block, size_t needed, size_t elementSize) {
   if (needed <= block->capacity) return true;
   size_t grown = block->capacity ? block->capacity : 1024;
   while (grown < needed) {
     if (grown > SIZE_MAX / 2 / elementSize) return false;
     grown *= 2;
   }
-  void* data = std::realloc(block->data, grown * elementSize);
+  void* data = heapResize(heap, block->data, grown * elementSize);
   if (!data) return false;
   block->data = data;
   block->capacity = grown;
@@ -29,8 +28,8 @@ bool reserve(GrowingBlock* block, size_t needed, size_t elementSize) {
 }
 
 // Gives back the unused tail; keeping the larger block is fine if that fails.
-void* shrunk(void* data, size_t bytes) {
-  void* smaller = std::realloc(data, bytes);
+void* shrunk(ModuleHeap& heap, void* data, size_t bytes) {
+  void* smaller = heapResize(heap, data, bytes);
   return smaller ? smaller : data;
 }
 
@@ -48,7 +47,7 @@ void fillSlot(LineSlot* slot, const char* line, uint32_t length, uint64_t longOf
 
 }  // namespace
 
-bool readWordTable(FILE* file, int32_t maxLines, WordTable* table) {
+bool readWordTable(FILE* file, int32_t maxLines, ModuleHeap& heap, WordTable* table) {
   *table = {nullptr, nullptr, 0};
   PieceReader reader;
   startPieceReader(&reader, file);
@@ -64,8 +63,8 @@ bool readWordTable(FILE* file, int32_t maxLines, WordTable* table) {
     size_t lineLength = strnlen(piece, static_cast<size_t>(pieceLength));
     if (lineLength > 0 && piece[lineLength - 1] == '\n') --lineLength;
     const bool isLong = lineLength > static_cast<size_t>(kSlotChars);
-    if (!reserve(&slots, static_cast<size_t>(lines) + 1, sizeof(LineSlot)) ||
-        (isLong && !reserve(&longText, longUsed + lineLength + 1, 1))) {
+    if (!reserve(heap, &slots, static_cast<size_t>(lines) + 1, sizeof(LineSlot)) ||
+        (isLong && !reserve(heap, &longText, longUsed + lineLength + 1, 1))) {
       outOfMemory = true;
       break;
     }
@@ -78,19 +77,19 @@ bool readWordTable(FILE* file, int32_t maxLines, WordTable* table) {
     if (isLong) longUsed += lineLength + 1;
   }
   if (outOfMemory || lines == 0) {
-    std::free(slots.data);
-    std::free(longText.data);
+    heapFree(slots.data);
+    heapFree(longText.data);
     return false;
   }
-  table->slots = static_cast<LineSlot*>(shrunk(slots.data, static_cast<size_t>(lines) * sizeof(LineSlot)));
-  table->longText = longText.data ? static_cast<char*>(shrunk(longText.data, longUsed)) : nullptr;
+  table->slots = static_cast<LineSlot*>(shrunk(heap, slots.data, static_cast<size_t>(lines) * sizeof(LineSlot)));
+  table->longText = longText.data ? static_cast<char*>(shrunk(heap, longText.data, longUsed)) : nullptr;
   table->lineCount = lines;
   return true;
 }
 
 void freeWordTable(WordTable* table) {
-  std::free(table->slots);
-  std::free(table->longText);
+  heapFree(table->slots);
+  heapFree(table->longText);
   *table = {nullptr, nullptr, 0};
 }
 

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "filter/module_heap.h"
+
 namespace quindle {
 
 // A line as names read it: one 16-byte record per line, so that a line costs one lookup whose
@@ -55,8 +57,9 @@ inline const char* lineText(const WordTable& table, const LineSlot& slot) {
 const char* wordTableLine(const WordTable& table, uint32_t index);
 
 // Fills `table` with up to maxLines lines of an open binary stream, read from its current
-// position. False, with `table` empty, when no line was read or memory ran out.
-bool readWordTable(FILE* file, int32_t maxLines, WordTable* table);
+// position, in memory from `heap`. False, with `table` empty, when no line was read or memory ran
+// out.
+bool readWordTable(FILE* file, int32_t maxLines, ModuleHeap& heap, WordTable* table);
 void freeWordTable(WordTable* table);
 
 }  // namespace quindle

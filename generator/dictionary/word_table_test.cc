@@ -32,8 +32,9 @@ class WordTableReading : public ::testing::Test {
     pieces = countPieces(stream);
     std::rewind(stream);
     WordTable table;
+    ModuleHeap heap;
     Lines lines;
-    if (readWordTable(stream, pieces, &table)) {
+    if (readWordTable(stream, pieces, heap, &table)) {
       for (int32_t i = 0; i < table.lineCount; ++i) lines.push_back(wordTableLine(table, static_cast<uint32_t>(i)));
       expectLengthsMatchTexts(table);
       freeWordTable(&table);

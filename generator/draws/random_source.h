@@ -3,8 +3,8 @@
 // build. Every draw is an integer from 0 to 32767; callers combine and reduce draws assuming
 // exactly 15 bits.
 //
-// One module-wide state, seeded from the clock at each enabled execute; not thread-safe (the host
-// calls one export at a time).
+// The module keeps one in its state (filter/module_state.h), seeded from the clock at each enabled
+// execute; tests and benchmarks keep their own.
 #ifndef QUINDLE_GENERATOR_DRAWS_RANDOM_SOURCE_H
 #define QUINDLE_GENERATOR_DRAWS_RANDOM_SOURCE_H
 
@@ -13,16 +13,14 @@
 namespace quindle {
 
 struct RandomSource {
-  uint32_t state;
+  uint32_t state = 1;  // the C run-time's own seed before any srand
 };
-
-extern RandomSource randomSource;
 
 constexpr uint32_t kRandomMultiplier = 214013u;
 constexpr uint32_t kRandomIncrement = 2531011u;
 constexpr int kRandomMax = 32767;
 
-inline void seedRandom(uint32_t seed) { randomSource.state = seed; }
+inline void seedRandom(RandomSource& random, uint32_t seed) { random.state = seed; }
 
 // MurmurHash3's 32-bit finalizer. Seeded with the second itself, the recurrence's first draw is a
 // linear function of the clock, so listings made a few seconds apart visibly grow one from the
@@ -39,13 +37,13 @@ constexpr uint32_t mixClockSeconds(uint32_t seconds) {
 }
 
 // Seeds from a calendar time in whole seconds, truncated to 32 bits.
-inline void seedRandomFromClock(int64_t seconds) {
-  seedRandom(mixClockSeconds(static_cast<uint32_t>(seconds)));
+inline void seedRandomFromClock(RandomSource& random, int64_t seconds) {
+  seedRandom(random, mixClockSeconds(static_cast<uint32_t>(seconds)));
 }
 
-inline int drawRandom() {
-  randomSource.state = randomSource.state * kRandomMultiplier + kRandomIncrement;
-  return static_cast<int>((randomSource.state >> 16) & 0x7FFFu);
+inline int drawRandom(RandomSource& random) {
+  random.state = random.state * kRandomMultiplier + kRandomIncrement;
+  return static_cast<int>((random.state >> 16) & 0x7FFFu);
 }
 
 }  // namespace quindle

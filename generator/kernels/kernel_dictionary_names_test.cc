@@ -27,10 +27,10 @@ struct HeldTable {
     FilterPrefs prefs;
     std::memset(&prefs, 0, sizeof prefs);
     quindle_test::useDictionaryLines(&dictionary, &prefs, lines);
-    table = loadWordTable(&prefs);
+    table = quindle_test::moduleTable(&prefs);
     EXPECT_TRUE(table != nullptr);
   }
-  ~HeldTable() { releaseWordTable(); }
+  ~HeldTable() { quindle_test::releaseModuleTable(); }
 };
 
 class KernelDictionaryNames : public ::testing::TestWithParam<const Kernel*> {

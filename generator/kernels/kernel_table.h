@@ -4,7 +4,8 @@
 //
 // Each kernel carries its name and the instruction sets it needs as data (instruction_sets.h).
 // Detection walks the kernels this build holds and keeps those whose needs the processor meets;
-// the module runs the last of them, the fastest, unless a test forced another.
+// the module runs the last of them, the fastest, unless a test forced another through the
+// module's KernelChoice.
 #ifndef QUINDLE_GENERATOR_KERNELS_KERNEL_TABLE_H
 #define QUINDLE_GENERATOR_KERNELS_KERNEL_TABLE_H
 
@@ -27,8 +28,10 @@ struct Kernel {
   DictionaryNameWriter writeDictionaryName;
 };
 
+constexpr int kMostKernels = 8;  // enough for every kernel of any build
+
 struct KernelList {
-  const Kernel* const* kernels;
+  const Kernel* kernels[kMostKernels];
   int count;
 };
 
@@ -38,16 +41,20 @@ extern const Kernel kPortableKernel;
 // family's file says (CMake picks it).
 KernelList builtKernels();
 
-// The built kernels whose needs this processor meets, in the same order. Asked once: the
-// processor does not change under a running process.
+// The built kernels whose needs this processor meets, in the same order. The processor is asked
+// each time: a few instructions, once per tree.
 KernelList availableKernels();
 
-// The kernel in use: the fastest available one, unless another was forced.
-const Kernel& activeKernel();
+// Which kernel runs: the fastest available one, unless another was forced.
+struct KernelChoice {
+  const Kernel* forced = nullptr;
+};
 
-// For tests: uses `kernel` from now on. False, changing nothing, when it is not an available
-// kernel.
-bool forceKernel(const Kernel& kernel);
+const Kernel& activeKernel(const KernelChoice& choice);
+
+// For tests: `choice` picks `kernel` from now on. False, changing nothing, when it is not an
+// available kernel.
+bool forceKernel(KernelChoice& choice, const Kernel& kernel);
 
 }  // namespace quindle
 

@@ -63,7 +63,7 @@ TEST(KernelTable, ThePortableKernelRunsFirstAndTheFastestIsActive) {
   const std::vector<const Kernel*> runs = kernelsThisMachineRuns();
   ASSERT_FALSE(runs.empty());
   EXPECT_EQ(runs.front(), &kPortableKernel);
-  EXPECT_EQ(&activeKernel(), runs.back());
+  EXPECT_EQ(&activeKernel(KernelChoice()), runs.back());
 }
 
 // Every available kernel can be forced, and a record the processor cannot run is refused.
@@ -71,12 +71,12 @@ TEST(KernelTable, OnlyAnAvailableKernelCanBeForced) {
   const std::vector<const Kernel*> runs = kernelsThisMachineRuns();
   Kernel unrunnable = kPortableKernel;
   unrunnable.needs = kUnknownInstructionSet;
+  KernelChoice choice;
   for (const Kernel* kernel : runs) {
-    ASSERT_TRUE(forceKernel(*kernel)) << kernel->name;
-    EXPECT_FALSE(forceKernel(unrunnable));
-    EXPECT_EQ(&activeKernel(), kernel) << "a refused kernel changes nothing";
+    ASSERT_TRUE(forceKernel(choice, *kernel)) << kernel->name;
+    EXPECT_FALSE(forceKernel(choice, unrunnable));
+    EXPECT_EQ(&activeKernel(choice), kernel) << "a refused kernel changes nothing";
   }
-  forceKernel(*runs.back());
 }
 
 }  // namespace

@@ -4,10 +4,7 @@
 
 namespace quindle {
 
-KernelList builtKernels() {
-  static const Kernel* const built[] = {&kPortableKernel};
-  return {built, 1};
-}
+KernelList builtKernels() { return {{&kPortableKernel}, 1}; }
 
 InstructionSets processorInstructionSets() { return 0; }
 

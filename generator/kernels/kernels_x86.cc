@@ -8,10 +8,7 @@ namespace quindle {
 extern const Kernel kAvx2Kernel;
 extern const Kernel kAvx512Kernel;
 
-KernelList builtKernels() {
-  static const Kernel* const built[] = {&kPortableKernel, &kAvx2Kernel, &kAvx512Kernel};
-  return {built, static_cast<int>(sizeof built / sizeof built[0])};
-}
+KernelList builtKernels() { return {{&kPortableKernel, &kAvx2Kernel, &kAvx512Kernel}, 3}; }
 
 InstructionSets processorInstructionSets() {
   __builtin_cpu_init();

@@ -130,7 +130,8 @@ bool storePrefs(FileFilterSettingsKey key, const FilterPrefs& prefs) {
   quindle::writeStoredValue(key, quindle::kPrefsValueName, &prefs, sizeof prefs);
   FilterPrefs stored;
   std::memset(&stored, 0xFF, sizeof stored);  // no readable record is all 0xFF bytes
-  quindle::readStoredValue(key, quindle::kPrefsValueName, &stored, sizeof stored);
+  quindle::ModuleHeap heap;
+  quindle::readStoredValue(key, quindle::kPrefsValueName, &stored, sizeof stored, heap);
   return std::memcmp(&stored, &prefs, sizeof prefs) == 0;
 }
 
@@ -200,7 +201,8 @@ int settingsCommand(const Command& command, HostOptions& options, Arguments& arg
   FilterPrefs prefs;
   quindle::setDefaultPrefs(&prefs);
   if (settings.key) {
-    quindle::readStoredValue(settings.key, quindle::kPrefsValueName, &prefs, sizeof prefs);
+    quindle::ModuleHeap heap;
+    quindle::readStoredValue(settings.key, quindle::kPrefsValueName, &prefs, sizeof prefs, heap);
   }
   if (anyChange(change)) {
     applyChange(change, &prefs);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "filter/filter_api.h"
+#include "generator/dictionary/word_table.h"
 #include "temp_file.h"
 
 namespace quindle_test {
@@ -23,6 +24,14 @@ void useDictionaryBytes(TestDictionary* dictionary, FilterPrefs* prefs, const st
 // The same, with `lines` each followed by a line feed.
 void useDictionaryLines(TestDictionary* dictionary, FilterPrefs* prefs,
                         const std::vector<std::string>& lines);
+
+// Tables and names as the module's exports get them: the module's own word table, looked up for
+// `prefs` (counting the dictionary into prefs->lineCount where that is due), and its own random
+// source and name buffer.
+const quindle::WordTable* moduleTable(FilterPrefs* prefs);
+std::string moduleName(FilterPrefs* prefs, int32_t maxLen);
+void seedModuleRandom(uint32_t seed);
+void releaseModuleTable();
 
 // `count` lines of lower-case letters, of lengths from 0 to maxLength, the same on every run.
 std::vector<std::string> makeWordLines(int count, int maxLength);

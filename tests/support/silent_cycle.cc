@@ -13,7 +13,7 @@ namespace quindle_test {
 
 FilterPrefs runSilentCycle(FileFilterSettingsKey key, const char* what) {
   resetTestHost();
-  quindle::dialogPosition = {0, 0};
+  quindle::moduleState().dialogPosition = {0, 0};
   FileFilterInfo info = hostInfoFor(key);
   FilterPrefs read;
   std::memset(&read, 0, sizeof read);
@@ -28,7 +28,7 @@ FilterPrefs runSilentCycle(FileFilterSettingsKey key, const char* what) {
     char title[64];
     root = FileFilterExecute(&info, nullptr, title, sizeof title);
     info.userData->dirLevels = 9;
-    quindle::dialogPosition = {10, 20};
+    quindle::moduleState().dialogPosition = {10, 20};
     FileFilterUninitialize(&info);
   }
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << what;
