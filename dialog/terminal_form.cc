@@ -132,10 +132,10 @@ int runTerminalForm(std::FILE* in, std::FILE* out, FilterPrefs* prefs) {
   Form form{in, out, {}};
   std::fprintf(out, "Quindle\n");
   bool enabled = prefs->enabled != 0;
-  // Levels show as the Windows dialog shows them, unsigned; a stored negative count is kept as
-  // it is unless another is typed.
-  uint64_t levels = static_cast<uint32_t>(prefs->dirLevels);
-  uint64_t maxFiles = prefs->maxFiles;
+  // Each field shows, and keeps on an empty answer, a value the form would accept: a damaged
+  // stored one (negative levels, a file bound of 0) shows the default instead.
+  uint64_t levels = prefs->dirLevels >= 0 ? static_cast<uint64_t>(prefs->dirLevels) : kDefaultDirLevels;
+  uint64_t maxFiles = prefs->maxFiles >= 1 ? prefs->maxFiles : kDefaultMaxFiles;
   if (!askEnabled(&form, &enabled) ||
       !askNumber(&form, "Directory Levels", kDirLevelsRange, &levels) ||
       !askNumber(&form, "Max Files", kMaxFilesRange, &maxFiles) ||
@@ -143,8 +143,10 @@ int runTerminalForm(std::FILE* in, std::FILE* out, FilterPrefs* prefs) {
     return 0;
   }
   prefs->enabled = enabled ? 1 : 0;
-  prefs->dirLevels = static_cast<int32_t>(static_cast<uint32_t>(levels));
+  prefs->dirLevels = static_cast<int32_t>(levels);
   prefs->maxFiles = static_cast<uint32_t>(maxFiles);
+  // A negative line count is no count at all: the dictionary is counted afresh.
+  if (prefs->lineCount < 0) prefs->lineCount = 0;
   return 1;
 }
 

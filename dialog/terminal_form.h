@@ -7,7 +7,9 @@
 // question again. An empty answer keeps what the field shows; "-" as the dictionary means none. A
 // dictionary is chosen (stored at once, line count reset) as soon as it is typed; the last
 // question is OK or Cancel. The end of input counts as Cancel. The stored path is shown with its
-// control characters as '?', so that none of them acts on the terminal.
+// control characters as '?', so that none of them acts on the terminal. A damaged stored value
+// (negative levels or line count, a file bound of 0) is never kept: the numbers show their
+// defaults, and the count is made afresh.
 #ifndef QUINDLE_DIALOG_TERMINAL_FORM_H
 #define QUINDLE_DIALOG_TERMINAL_FORM_H
 

@@ -111,11 +111,26 @@ TEST(TerminalForm, OkStoresTheCheckedAnswers) {
 TEST(TerminalForm, EmptyAnswersKeepWhatTheFieldsShow) {
   FilterPrefs start = startingPrefs();
   start.enabled = 1;
-  start.dirLevels = -4;
+  start.dirLevels = 4;
   const FormRun run = runForm(start, "\n\n\n\nO\n");
   EXPECT_EQ(run.result, 1);
   EXPECT_EQ(std::memcmp(&run.prefs, &start, sizeof start), 0);
-  EXPECT_NE(run.shown.find("[4294967292]"), std::string::npos) << "levels shown unsigned";
+}
+
+// What the stored settings would call damaged is never shown as an answer to keep, nor kept.
+TEST(TerminalForm, DamagedStoredValuesShowAndKeepTheDefaults) {
+  FilterPrefs start = startingPrefs();
+  start.dirLevels = -4;
+  start.maxFiles = 0;
+  start.lineCount = -5;
+  const FormRun run = runForm(start, "\n\n\n\nO\n");
+  EXPECT_EQ(run.result, 1);
+  EXPECT_NE(run.shown.find("Directory Levels [2]: "), std::string::npos) << run.shown;
+  EXPECT_NE(run.shown.find("Max Files [100]: "), std::string::npos) << run.shown;
+  EXPECT_EQ(run.prefs.dirLevels, 2);
+  EXPECT_EQ(run.prefs.maxFiles, 100u);
+  EXPECT_EQ(run.prefs.lineCount, 0) << "counted afresh";
+  EXPECT_STREQ(run.prefs.dictionaryPath, start.dictionaryPath);
 }
 
 TEST(TerminalForm, CancelKeepsTheNumbersButAChosenOrRemovedDictionaryStays) {

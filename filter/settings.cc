@@ -9,8 +9,8 @@ namespace quindle {
 void setDefaultPrefs(FilterPrefs* prefs) {
   std::memset(prefs, 0, sizeof *prefs);
   prefs->enabled = 0;
-  prefs->dirLevels = 2;
-  prefs->maxFiles = 100;
+  prefs->dirLevels = kDefaultDirLevels;
+  prefs->maxFiles = kDefaultMaxFiles;
   prefs->lineCount = 0;
 }
 

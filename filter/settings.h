@@ -12,6 +12,9 @@ constexpr char kPrefsValueName[] = "prefs";
 constexpr char kPositionValueName[] = "position";
 constexpr char kFilterDisplayName[] = "Quindle";
 
+constexpr int32_t kDefaultDirLevels = 2;
+constexpr uint32_t kDefaultMaxFiles = 100;
+
 // Disabled, 2 levels, 100 files, no dictionary, not counted.
 void setDefaultPrefs(FilterPrefs* prefs);
 

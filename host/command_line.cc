@@ -3,8 +3,17 @@
 #include <cstdio>
 
 #include "filter/settings_rules.h"
+#include "filter/text_field.h"
 
 namespace quindle_host {
+
+const char kExitCodesHelp[] =
+    "Exit codes:\n"
+    "  0  done\n"
+    "  1  failed, or done only in part: the module, the settings or the system let the command\n"
+    "     down (a listing cut short for want of memory, settings that could not be stored, an\n"
+    "     incomplete folder listing, output that could not be written)\n"
+    "  2  the command line was wrong, or a path it names cannot be used\n";
 
 Next nextOption(Arguments& args, std::string* option) {
   if (args.hasInlineValue) {
@@ -22,6 +31,13 @@ Next nextOption(Arguments& args, std::string* option) {
   args.option = item;
   *option = item;
   return Next::option;
+}
+
+bool takesNoValue(Arguments& args) {
+  if (!args.hasInlineValue) return true;
+  args.hasInlineValue = false;
+  reportError(args.option + " takes no value");
+  return false;
 }
 
 bool takeValue(Arguments& args, std::string* value) {
@@ -51,7 +67,13 @@ bool parseNumber(const std::string& text, const std::string& option, uint64_t mi
 }
 
 void reportError(const std::string& message) {
-  std::fprintf(stderr, "quindle-host: %s\n", message.c_str());
+  std::string shown;
+  for (size_t i = 0; i < message.size(); ++i) {
+    const size_t control = quindle::controlLength(message.data(), message.size(), i);
+    shown += control ? '?' : message[i];
+    if (control) i += control - 1;
+  }
+  std::fprintf(stderr, "quindle-host: %s\n", shown.c_str());
 }
 
 int unknownOption(const std::string& command, const std::string& option) {

@@ -12,8 +12,12 @@
 namespace quindle_host {
 
 constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;  // the module, the settings or the system let the command down
+constexpr int kExitFailure = 1;  // the module, the settings or the system let the command down,
+                                 // also where it was done only in part
 constexpr int kExitUsage = 2;    // the command line was wrong, or names a path that cannot be used
+
+// The exit codes as --help and the README list them.
+extern const char kExitCodesHelp[];
 // Returned by a command's option reader when the command is to go on; any other value is the
 // status to stop with (kExitOk after the command's help).
 constexpr int kGoOn = -1;
@@ -34,6 +38,10 @@ enum class Next { option, end, refused };
 // option before it was given a value it does not take ("--enable=yes").
 Next nextOption(Arguments& args, std::string* option);
 
+// For an option that takes no value and acts at once (--help, --version): false, with a
+// message, when it was given one ("--help=x").
+bool takesNoValue(Arguments& args);
+
 // The value of the option just taken: its inline value, else the next argument; false, with a
 // message, when there is none.
 bool takeValue(Arguments& args, std::string* value);
@@ -43,7 +51,9 @@ bool takeValue(Arguments& args, std::string* value);
 bool parseNumber(const std::string& text, const std::string& option, uint64_t min, uint64_t max,
                  uint64_t* value);
 
-// Writes "quindle-host: <message>" as one line on stderr.
+// Writes "quindle-host: <message>" as one line on stderr. Whatever the message holds (a path, a
+// name from a file), control characters show as '?', as they do on stdout: a line end cannot
+// split the line, and an escape cannot reach the terminal.
 void reportError(const std::string& message);
 
 // Reports an option the command does not know and returns kExitUsage.

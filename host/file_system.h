@@ -58,6 +58,18 @@ std::string pathInCurrentFolder(const std::string& path);
 // says why not.
 bool isRegularFile(const std::string& path, std::string* reason);
 
+// Whether the file at `path` opens for reading (opened without waiting, and closed again);
+// `reason` says why not.
+bool isReadableFile(const std::string& path, std::string* reason);
+
+// The system's words for an error code: an errno value on POSIX systems, a Windows error code on
+// Windows.
+std::string systemErrorText(int error);
+
+// Where the stored value `name` of the settings place `where` is, for messages: the file at the
+// end of any links (POSIX systems), or the key and the value's name (Windows).
+std::string storedValuePlace(const std::string& where, const char* name);
+
 }  // namespace quindle_host
 
 #endif

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -113,6 +114,24 @@ std::string joinPath(const std::string& folder, const std::string& name) {
 
 std::string pathInCurrentFolder(const std::string& path) {
   return path.find('/') == std::string::npos ? "./" + path : path;
+}
+
+std::string systemErrorText(int error) { return std::strerror(error); }
+
+bool isReadableFile(const std::string& path, std::string* reason) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    *reason = std::strerror(errno);
+    return false;
+  }
+  ::close(fd);
+  return true;
+}
+
+std::string storedValuePlace(const std::string& where, const char* name) {
+  const std::string path = joinPath(where, name);
+  char real[PATH_MAX];
+  return ::realpath(path.c_str(), real) ? std::string(real) : path;
 }
 
 bool isRegularFile(const std::string& path, std::string* reason) {

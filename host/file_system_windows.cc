@@ -80,6 +80,23 @@ std::string pathInCurrentFolder(const std::string& path) {
   return path.find_first_of("\\/:") == std::string::npos ? ".\\" + path : path;
 }
 
+std::string systemErrorText(int error) { return errorText(static_cast<DWORD>(error)); }
+
+bool isReadableFile(const std::string& path, std::string* reason) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    *reason = lastErrorText();
+    return false;
+  }
+  CloseHandle(file);
+  return true;
+}
+
+std::string storedValuePlace(const std::string& where, const char* name) {
+  return where + " (value " + name + ")";
+}
+
 bool isRegularFile(const std::string& path, std::string* reason) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {

@@ -1,9 +1,11 @@
 #include "host/filter_run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
 #include "host/command_line.h"
+#include "host/file_system.h"
 #include "host/machine_memory.h"
 #include "host/module_clock.h"
 #include "host/module_session.h"
@@ -17,6 +19,17 @@ using namespace quindle_host_kit;
 namespace {
 
 constexpr double kSlowSeconds = 1.0;
+
+// When the module first asked the host for a directory during the run under way.
+std::chrono::steady_clock::time_point firstDirectoryAsked;
+
+// The host's allocDirectory, noting when the module first calls it.
+FileDirectory* QUINDLE_CALL allocNotingTheFirst(int32_t count) {
+  if (firstDirectoryAsked == std::chrono::steady_clock::time_point()) {
+    firstDirectoryAsked = std::chrono::steady_clock::now();
+  }
+  return allocDirectory(count);
+}
 
 const char* plural(uint64_t count, const char* one, const char* many) {
   return count == 1 ? one : many;
@@ -82,7 +95,9 @@ void prepareHostTrees(const FilterRunRequest& request) {
 int runFilterOnce(const HostOptions& options, const FilterRunRequest& request,
                   FileDirectory* hostTree, FilterRunResult* result) {
   std::vector<char> title(request.titleLength, '\0');
-  request.hostTitle.copy(title.data(), title.size() - 1);
+  // Cut as the host cuts names: never inside a character.
+  const std::string hostTitle = cutToWholeCharacters(request.hostTitle, title.size() - 1);
+  hostTitle.copy(title.data(), hostTitle.size());
   ModuleSession session;
   const int started = startSession(options, &session);
   if (started != kExitOk) {
@@ -102,11 +117,14 @@ int runFilterOnce(const HostOptions& options, const FilterRunRequest& request,
   const AllocatorCounts before = allocatorCounts();
   startListingProgress();
   const auto start = std::chrono::steady_clock::now();
+  firstDirectoryAsked = std::chrono::steady_clock::time_point();
+  session.info.allocDirectory = allocNotingTheFirst;
   FileDirectory* root = session.module.execute(&session.info, hostTree, title.data(),
                                                static_cast<int32_t>(title.size()));
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   endProgress();
-  endSession(&session);
+  result->dictionaryNamed = session.info.userData && session.info.userData->dictionaryPath[0] != '\0';
+  result->settingsStored = endSession(&session) == kExitOk;
   const AllocatorCounts after = allocatorCounts();
   if (!root) {
     reportError("the module returned no listing (the host ran out of memory?)");
@@ -123,11 +141,24 @@ int runFilterOnce(const HostOptions& options, const FilterRunRequest& request,
   }
   reportRefusals(before, after, request.entryBudget, entries);
   // The module hands the host's own tree back to be freed while it works; that is the host's time.
-  result->moduleSeconds = took.count() - (after.secondsFreeing - before.secondsFreeing);
+  const double freeing = after.secondsFreeing - before.secondsFreeing;
+  result->moduleSeconds = took.count() - freeing;
+  result->moduleBuilt = after.calls > before.calls;
+  // Before its first directory the module loads the dictionary (and hands back the host's tree,
+  // which is the host's time): what a listing costs per entry comes after.
+  if (result->moduleBuilt && firstDirectoryAsked != std::chrono::steady_clock::time_point()) {
+    const std::chrono::duration<double> setup = firstDirectoryAsked - start;
+    result->setupSeconds = std::max(0.0, setup.count() - freeing);
+  }
   result->title = moduleTextToUtf8(title.data(), title.size());
-  result->cutShort = after.refusedOverBudget + after.refusedNoMemory >
-                     before.refusedOverBudget + before.refusedNoMemory;
+  result->cutForMemory = after.refusedNoMemory > before.refusedNoMemory;
+  result->cutAtBudget = after.refusedOverBudget > before.refusedOverBudget;
   return kExitOk;
+}
+
+int filterRunStatus(const FilterRunRequest& request, const FilterRunResult& result) {
+  const bool cut = result.cutForMemory || (result.cutAtBudget && !request.budgetChosen);
+  return cut || !result.settingsStored ? kExitFailure : kExitOk;
 }
 
 }  // namespace quindle_host

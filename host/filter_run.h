@@ -30,9 +30,18 @@ struct FilterRunResult {
   std::string title;              // UTF-8
   TreeStats stats;
   double moduleSeconds = 0;  // without the host freeing its own tree meanwhile
+  double setupSeconds = 0;   // of those, before the module asked for its first directory
+  bool moduleBuilt = false;  // whether the module asked for any directory (an enabled filter)
+  bool dictionaryNamed = false;  // whether the instance's settings name a dictionary
   bool clockFixed = false;
-  bool cutShort = false;     // a failure unless the budget was the user's
+  bool cutForMemory = false;  // the host ran out of memory for a directory: always a failure
+  bool cutAtBudget = false;   // the entry budget refused one: a failure unless it was the user's
+  bool settingsStored = true;
 };
+
+// The command's exit status once the listing is shown: kExitOk, or kExitFailure where the run
+// was done only in part (cut short other than by the user's own budget, settings not stored).
+int filterRunStatus(const FilterRunRequest& request, const FilterRunResult& result);
 
 // Takes the options `run` and `write` share (--at, --max-entries) into `request`.
 Taken takeFilterRunOption(Arguments& args, const std::string& option, FilterRunRequest* request);

@@ -69,7 +69,7 @@ FileDirectory* fail(FileDirectory* root, OpenFolder* open, std::string* error,
 
 }  // namespace
 
-FileDirectory* listFolder(const std::string& folder, std::string* error) {
+FileDirectory* listFolder(const std::string& folder, std::string* error, bool* incomplete) {
   OpenFolder open;
   std::vector<FolderItem> items;
   std::string reason;
@@ -106,6 +106,7 @@ FileDirectory* listFolder(const std::string& folder, std::string* error) {
       // One unreadable folder does not spoil the listing: it stays an empty directory.
       reportError("warning: cannot read " +
                   joinPath(pathTo(path, path.size() - 1), childName) + ": " + reason);
+      if (incomplete) *incomplete = true;
       items.clear();
     }
     FileDirectory* dir = directoryOf(items);

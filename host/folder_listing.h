@@ -6,7 +6,7 @@
 // goes down and back up by descriptor, so no path grows with the depth (on Windows it uses full
 // paths with the long-path prefix: see file_system.h). Names longer than an entry's field are cut
 // between characters. A subfolder that cannot be read stays an empty directory, with a
-// warning on stderr.
+// warning on stderr, and the listing counts as incomplete.
 #ifndef QUINDLE_HOST_FOLDER_LISTING_H
 #define QUINDLE_HOST_FOLDER_LISTING_H
 
@@ -17,7 +17,8 @@
 namespace quindle_host {
 
 // The tree of `folder`, or null with `error` set when the folder cannot be read or memory runs out.
-FileDirectory* listFolder(const std::string& folder, std::string* error);
+// `incomplete` (which may be null) is set when a subfolder could not be read.
+FileDirectory* listFolder(const std::string& folder, std::string* error, bool* incomplete = nullptr);
 
 }  // namespace quindle_host
 

@@ -1,6 +1,7 @@
 #include "host/global_options.h"
 
 #include "host/file_system.h"
+#include "host_kit/loaded_module.h"
 #include "host_kit/settings_location.h"
 
 namespace quindle_host {
@@ -23,7 +24,8 @@ bool takeGlobalOption(Arguments& args, const std::string& option, HostOptions* o
   if (option == "--module") {
     // A bare file name means the file in the current folder, not one the loader searches for.
     *value = pathInCurrentFolder(*value);
-    if (!isRegularFile(*value, &reason)) {
+    if (!isRegularFile(*value, &reason) || !isReadableFile(*value, &reason) ||
+        !isWholeModuleImage(*value, &reason)) {
       reportError("--module: cannot use " + *value + ": " + reason);
       return true;
     }

@@ -35,6 +35,7 @@ int readCommandOptions(Arguments& args, const char* command, const char* help,
     int status = kExitOk;
     if (next == Next::refused) return kExitUsage;
     if (option == "--help" || option == "-h") {
+      if (!takesNoValue(args)) return kExitUsage;
       std::fputs(help, stdout);
       return kExitOk;
     }

@@ -52,7 +52,8 @@ std::string programHelp() {
                 "Options:\n"
                 "  --module PATH   the module to load (default: " + defaultModuleText() + ")\n"
                 "  " + kSettingsOption + " " + kSettingsOptionValue +
-         "  where the settings live (default: " + kDefaultSettingsPlace + ")\n";
+         "  where the settings live (default: " + kDefaultSettingsPlace + ")\n"
+         "\n" + kExitCodesHelp;
 }
 
 int runProgram(Arguments& args) {
@@ -64,9 +65,11 @@ int runProgram(Arguments& args) {
     if (next == Next::refused) {
       return kExitUsage;
     } else if (option == "--help" || option == "-h") {
+      if (!takesNoValue(args)) return kExitUsage;
       std::fputs(programHelp().c_str(), stdout);
       return kExitOk;
     } else if (option == "--version") {
+      if (!takesNoValue(args)) return kExitUsage;
       std::puts("quindle-host " QUINDLE_HOST_VERSION);
       return kExitOk;
     } else if (takeGlobalOption(args, option, &options, &status)) {

@@ -2,8 +2,9 @@
 
 namespace quindle_host {
 
-std::string lastErrorText() {
-  const DWORD code = GetLastError();
+std::string lastErrorText() { return errorText(GetLastError()); }
+
+std::string errorText(DWORD code) {
   char text[256] = {};
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                       nullptr, code, 0, text, sizeof text, nullptr);

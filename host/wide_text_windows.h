@@ -10,8 +10,9 @@
 
 namespace quindle_host {
 
-// The message of GetLastError(), without its closing period.
+// The message of GetLastError(), or of `code`, without its closing period.
 std::string lastErrorText();
+std::string errorText(DWORD code);
 
 std::wstring widen(const std::string& text, UINT codePage);
 std::string narrow(const std::wstring& wide, UINT codePage);

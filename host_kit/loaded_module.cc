@@ -8,6 +8,11 @@ void closeLibrary(void* handle);
 
 bool loadModule(const std::string& path, LoadedModule* module, std::string* error) {
   *module = LoadedModule();
+  std::string problem;
+  if (!isWholeModuleImage(path, &problem)) {
+    *error = problem;
+    return false;
+  }
   module->handle = openLibrary(path, error);
   if (!module->handle) return false;
   module->initialize = reinterpret_cast<FileFilterInitializeFn>(findExport(*module, "FileFilterInitialize"));

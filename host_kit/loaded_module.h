@@ -18,8 +18,13 @@ struct LoadedModule {
   FileFilterUninitializeFn uninitialize = nullptr;
 };
 
-// Loads the module at `path`; false with `error` set when it cannot be loaded. Exports that are
-// missing stay null.
+// Whether the file at `path` holds a whole module image: its headers, and every part of the file
+// they name, lie within the file. A loader maps a cut file and dies of SIGBUS at the first page
+// past its end, so it is looked at before loading; `problem` says what is missing.
+bool isWholeModuleImage(const std::string& path, std::string* problem);
+
+// Loads the module at `path` (a whole image, see above); false with `error` set when it cannot be
+// loaded. Exports that are missing stay null.
 bool loadModule(const std::string& path, LoadedModule* module, std::string* error);
 
 void unloadModule(LoadedModule* module);

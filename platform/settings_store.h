@@ -38,6 +38,10 @@ constexpr size_t kMostStoredRecord = 512;
 void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, size_t recordSize,
                      ModuleHeap& heap);
 
+// The size of the stored value `name`, read as readStoredValue would read it; false when there
+// is no such value (or anything but a regular file in its place).
+bool storedValueSize(FileFilterSettingsKey key, const char* name, size_t* size);
+
 // Whether a write happened, and when it did not, the system's reason: an errno value on Linux,
 // a Windows error code on Windows. The module ignores it; hosts report it.
 struct StoreResult {

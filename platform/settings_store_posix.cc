@@ -141,6 +141,13 @@ void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, 
   for (size_t i = 0; i < got; ++i) bytes[i] = scratch[i];
 }
 
+bool storedValueSize(FileFilterSettingsKey key, const char* name, size_t* size) {
+  struct stat info;
+  if (::fstatat(folderDescriptor(key), name, &info, 0) != 0 || !S_ISREG(info.st_mode)) return false;
+  *size = static_cast<size_t>(info.st_size);
+  return true;
+}
+
 StoreResult writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
                              size_t recordSize) {
   ValueTarget target;

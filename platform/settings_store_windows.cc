@@ -34,6 +34,15 @@ void readStoredValue(FileFilterSettingsKey key, const char* name, void* record, 
   }
 }
 
+bool storedValueSize(FileFilterSettingsKey key, const char* name, size_t* size) {
+  DWORD bytes = 0;
+  if (RegQueryValueExA(static_cast<HKEY>(key), name, nullptr, nullptr, nullptr, &bytes) != ERROR_SUCCESS) {
+    return false;
+  }
+  *size = bytes;
+  return true;
+}
+
 StoreResult writeStoredValue(FileFilterSettingsKey key, const char* name, const void* record,
                              size_t recordSize) {
   const LONG status = RegSetValueExA(static_cast<HKEY>(key), name, 0, REG_BINARY,

@@ -29,7 +29,9 @@ int configureCommand(const Command& command, HostOptions& options, Arguments& ar
   if (started != kExitOk) return started;
   // The host has no window of its own to own the settings window.
   const int result = session.module.userInterface(&session.info, nullptr);
-  endSession(&session);
+  // Whatever the window ended with, what it chose (a dictionary, its position) is stored now.
+  const int stored = endSession(&session);
+  if (stored != kExitOk && result != kNoWindow) return stored;
   switch (result) {
     case kWindowOk:
       std::puts("settings saved");

@@ -113,7 +113,17 @@ Taken takeRunOption(Arguments& args, const std::string& option, RunOptions* run)
 void printListing(const RunOptions& run, const FilterRunResult& result) {
   switch (run.format) {
     case Format::json: printJson(stdout, result.title, result.root, result.stats); return;
-    case Format::stats: printStats(stdout, result.stats, result.moduleSeconds); return;
+    case Format::stats: {
+      RunFigures figures;
+      figures.moduleSeconds = result.moduleSeconds;
+      figures.loadSeconds = result.setupSeconds;
+      figures.dictionaryNamed = result.dictionaryNamed;
+      figures.moduleBuilt = result.moduleBuilt;
+      figures.entryBudget = run.request.entryBudget;
+      figures.budgetChosen = run.request.budgetChosen;
+      printStats(stdout, result.stats, figures);
+      return;
+    }
     case Format::tree: break;
   }
   printTree(stdout, run.asciiLines ? kAsciiLines : kUtf8Lines, result.title, result.root,
@@ -133,7 +143,9 @@ int runCommand(const Command& command, HostOptions& options, Arguments& args) {
   prepareHostTrees(run.request);
 
   std::string error;
-  FileDirectory* hostTree = run.listFolder ? listFolder(run.from, &error) : allocDirectory(0);
+  bool incomplete = false;  // like ls -R: what could be read is shown, and the status says the rest
+  FileDirectory* hostTree =
+      run.listFolder ? listFolder(run.from, &error, &incomplete) : allocDirectory(0);
   if (!hostTree) {
     if (allocatorCounts().refusedOverBudget > 0) {
       error = "the budget of " + std::to_string(run.request.entryBudget) +
@@ -148,8 +160,7 @@ int runCommand(const Command& command, HostOptions& options, Arguments& args) {
   if (ran != kExitOk) return ran;
   printListing(run, result);
   freeTree(result.root);
-  // A budget the user chose did what they asked; any other cut is a failure to list.
-  return result.cutShort && !run.request.budgetChosen ? kExitFailure : kExitOk;
+  return incomplete ? kExitFailure : filterRunStatus(run.request, result);
 }
 
 }  // namespace quindle_host

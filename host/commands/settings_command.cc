@@ -3,12 +3,12 @@
 
 #include "filter/settings.h"
 #include "filter/settings_rules.h"
-#include "generator/dictionary/piece_reader.h"
 #include "host/commands/command_table.h"
 #include "host/file_system.h"
 #include "host/module_session.h"
 #include "host/print/module_text.h"
 #include "host/print/settings_printer.h"
+#include "host/stored_prefs.h"
 #include "platform/dictionary_file.h"
 #include "platform/settings_store.h"
 
@@ -125,57 +125,41 @@ void applyChange(const SettingsChange& change, FilterPrefs* prefs) {
   if (change.recount) prefs->lineCount = 0;
 }
 
-// The store reports no failures, so the value is read back to see that it arrived.
-bool storePrefs(FileFilterSettingsKey key, const FilterPrefs& prefs) {
-  quindle::writeStoredValue(key, quindle::kPrefsValueName, &prefs, sizeof prefs);
-  FilterPrefs stored;
-  std::memset(&stored, 0xFF, sizeof stored);  // no readable record is all 0xFF bytes
-  quindle::ModuleHeap heap;
-  quindle::readStoredValue(key, quindle::kPrefsValueName, &stored, sizeof stored, heap);
-  return std::memcmp(&stored, &prefs, sizeof prefs) == 0;
-}
-
-// What makes a stored record plainly not one this host or the module's window wrote, or "".
-std::string damageOf(const FilterPrefs& prefs) {
-  if (!std::memchr(prefs.dictionaryPath, '\0', sizeof prefs.dictionaryPath)) {
-    return "its dictionary path has no end";
+// Stores `prefs` and reads them back, since a store on a network or a full disk can lose what it
+// was told it kept: "", or why they are not stored.
+std::string storePrefs(FileFilterSettingsKey key, const std::string& where, const FilterPrefs& prefs) {
+  const quindle::StoreResult result =
+      quindle::writeStoredValue(key, quindle::kPrefsValueName, &prefs, sizeof prefs);
+  const StoredPrefs stored = readStoredPrefs(key);
+  if (result.written && stored.size == sizeof prefs &&
+      std::memcmp(&stored.prefs, &prefs, sizeof prefs) == 0) {
+    return "";
   }
-  if (prefs.lineCount < 0) return "its line count is negative (" + std::to_string(prefs.lineCount) + ")";
-  if (prefs.dirLevels < 0) {
-    return "its directory levels are negative (" + std::to_string(prefs.dirLevels) + ")";
-  }
-  if (prefs.maxFiles == 0) return "its file bound is 0";
-  return "";
-}
-
-// How the module will name entries with this dictionary, as far as its line count tells.
-std::string dictionaryLines(const FilterPrefs& prefs) {
-  if (prefs.lineCount > 0) return std::to_string(prefs.lineCount);
-  // A dictionary without lines is counted again at every run and stays at 0 lines; only the
-  // file itself tells that apart from one not counted yet.
-  FILE* file = quindle::openDictionaryFile(prefs.dictionaryPath);
-  if (!file) return "the file cannot be read: random letters";
-  const int32_t lines = quindle::countPieces(file);
-  std::fclose(file);
-  return lines == 0 ? "no lines: random letters" : "not counted yet";
+  return "cannot store the settings in " + storedValuePlace(where, quindle::kPrefsValueName) +
+         ": " + (result.written ? "what was stored reads back otherwise" : systemErrorText(result.error));
 }
 
 // Shows a damaged record as such, never as settings; false then.
-bool show(const std::string& where, const FilterPrefs& prefs, bool json) {
+bool show(const std::string& where, const StoredPrefs& stored, bool json) {
+  const FilterPrefs& prefs = stored.prefs;
   SettingsView view;
   view.where = where;
-  view.damage = damageOf(prefs);
-  if (view.damage.empty()) {
+  if (stored.damage != quindle::Damage::none) {
+    char what[128];
+    quindle::describeDamage(stored.damage, prefs, stored.size, what, sizeof what);
+    view.damage = what;
+  } else {
     view.enabled = prefs.enabled != 0;
     view.dirLevels = prefs.dirLevels;
     view.maxFiles = prefs.maxFiles;
     view.dictionary = moduleTextToUtf8(prefs.dictionaryPath, sizeof prefs.dictionaryPath);
     view.lineCount = prefs.lineCount;
-    if (!view.dictionary.empty()) view.dictionaryLines = dictionaryLines(prefs);
+    view.dictionaryState = dictionaryStateOf(prefs);
+    view.dictionaryLines = describeDictionaryState(view.dictionaryState, prefs);
   }
   json ? printSettingsJson(stdout, view) : printSettingsText(stdout, view);
-  if (view.damage.empty()) return true;
-  reportError("the stored settings look damaged; quindle-host settings --reset stores the defaults");
+  if (stored.damage == quindle::Damage::none) return true;
+  reportError(damageMessage(stored, where));
   return false;
 }
 
@@ -198,23 +182,29 @@ int settingsCommand(const Command& command, HostOptions& options, Arguments& arg
   }
   // Read as the module reads it, without the mending the module does on loading, so that damage
   // shows. The position belongs to the module's settings window and is never touched here.
-  FilterPrefs prefs;
-  quindle::setDefaultPrefs(&prefs);
-  if (settings.key) {
-    quindle::ModuleHeap heap;
-    quindle::readStoredValue(settings.key, quindle::kPrefsValueName, &prefs, sizeof prefs, heap);
-  }
+  StoredPrefs stored = readStoredPrefs(settings.key);
+  const std::string where = settings.where;
   if (anyChange(change)) {
-    applyChange(change, &prefs);
-    if (!storePrefs(settings.key, prefs)) {
-      reportError("cannot store the settings in " + settings.where);
+    // A damaged record is changed only into a sound one: by --reset, or by the values it lacks.
+    FilterPrefs changed = stored.prefs;
+    applyChange(change, &changed);
+    const quindle::Damage left =
+        quindle::damageOf(changed, change.reset ? sizeof changed : stored.size);
+    if (stored.damage != quindle::Damage::none && left != quindle::Damage::none) {
       closeSettingsKey(&settings);
+      reportError(damageMessage(stored, where) + "; nothing was changed");
       return kExitFailure;
     }
+    const std::string failure = storePrefs(settings.key, where, changed);
+    if (!failure.empty()) {
+      closeSettingsKey(&settings);
+      reportError(failure);
+      return kExitFailure;
+    }
+    stored = readStoredPrefs(settings.key);
   }
-  const std::string where = settings.where;
   closeSettingsKey(&settings);
-  return show(where, prefs, change.json) ? kExitOk : kExitFailure;
+  return show(where, stored, change.json) ? kExitOk : kExitFailure;
 }
 
 }  // namespace quindle_host

@@ -258,7 +258,7 @@ int writeCommand(const Command& command, HostOptions& options, Arguments& args) 
   if (ran == kExitOk) {
     const int64_t second = result.clockFixed ? request.second : calendarSecondsNow();
     ran = writeListing(write, &target, result, second);
-    if (ran == kExitOk && result.cutShort && !request.budgetChosen) ran = kExitFailure;
+    if (ran == kExitOk) ran = filterRunStatus(request, result);
     freeTree(result.root);
   }
   closeTarget(&target);

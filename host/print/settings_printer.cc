@@ -4,6 +4,13 @@
 #include "host/print/module_text.h"
 
 namespace quindle_host {
+namespace {
+
+// By DictionaryState::Kind.
+const char* const kDictionaryStateWords[] = {"none", "counted", "not counted yet", "no lines",
+                                             "cannot be read"};
+
+}  // namespace
 
 void printSettingsText(std::FILE* out, const SettingsView& view) {
   std::fprintf(out, "settings: %s\n", withoutControls(view.where).c_str());
@@ -39,10 +46,15 @@ void printSettingsJson(std::FILE* out, const SettingsView& view) {
     writeJsonUnsigned(json, view.maxFiles);
     writeJsonKey(json, "dictionary");
     view.dictionary.empty() ? writeJsonNull(json) : writeJsonString(json, view.dictionary);
+    // Counts are numbers; what the dictionary gives now is a word, and a reason where it cannot.
     writeJsonKey(json, "lineCount");
     writeJsonNumber(json, view.lineCount);
-    writeJsonKey(json, "dictionaryLines");
-    view.dictionary.empty() ? writeJsonNull(json) : writeJsonString(json, view.dictionaryLines);
+    writeJsonKey(json, "dictionaryState");
+    writeJsonString(json, kDictionaryStateWords[view.dictionaryState.kind]);
+    writeJsonKey(json, "dictionaryProblem");
+    view.dictionaryState.kind == DictionaryState::unreadable
+        ? writeJsonString(json, view.dictionaryState.reason)
+        : writeJsonNull(json);
   }
   closeJsonObject(json);
   finishJson(json);

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "host/stored_prefs.h"
+
 namespace quindle_host {
 
 // The settings as they are shown, every text UTF-8.
@@ -18,7 +20,8 @@ struct SettingsView {
   uint32_t maxFiles = 0;
   std::string dictionary;  // empty for none
   int32_t lineCount = 0;
-  std::string dictionaryLines;  // how the module will name entries with it
+  DictionaryState dictionaryState;
+  std::string dictionaryLines;  // the state in words: the count, or what names will be made of
 };
 
 void printSettingsText(std::FILE* out, const SettingsView& view);
