@@ -1,7 +1,9 @@
-// `make bench`: the listing and the word table at memory speed, printed as one table.
-// Set QUINDLE_BENCH_DEEP=1 to add the 13-level tree (about 1.4 GB of host memory).
+// `make bench`: the listing and the word table at memory speed, and writing a tree to disk at
+// the file system's, printed as one table. Set QUINDLE_BENCH_DEEP=1 to add the 13-level tree
+// (about 1.4 GB of host memory).
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -9,6 +11,7 @@
 #include "bench_host.h"
 #include "bench_table.h"
 #include "listing_bench.h"
+#include "write_bench.h"
 #include "word_table_bench.h"
 
 using namespace quindle_bench;
@@ -21,6 +24,15 @@ bool fileExists(const char* path) {
   FILE* file = std::fopen(path, "rb");
   if (file) std::fclose(file);
   return file != nullptr;
+}
+
+// The build folder this program sits in (build/<preset>).
+std::string buildFolder() {
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  std::string path(self, length > 0 ? static_cast<size_t>(length) : 0);
+  for (int up = 0; up < 2 && path.rfind('/') != std::string::npos; ++up) path.resize(path.rfind('/'));
+  return path.empty() ? "." : path;
 }
 
 // --fresh-tree heap|arena MAXFILES LEVELS SEED: one tree in this fresh process, its ns printed.
@@ -64,9 +76,22 @@ int main(int argc, char** argv) {
   }
   if (!haveWordList) std::fprintf(stderr, "bench: %s is missing (Debian's wamerican)\n", kWordList);
 
+  // Writing trees: in memory (tmpfs), then on the disk that holds the build. QUINDLE_BENCH_TURNS
+  // sets how many trees each writer writes (default 5 of the smaller tree, 3 of the larger).
+  const char* turns = std::getenv("QUINDLE_BENCH_TURNS");
+  const std::string pid = std::to_string(getpid());
+  const std::pair<std::string, std::string> places[] = {
+      {"/dev/shm/quindle-write-bench-" + pid, "/dev/shm"},
+      {buildFolder() + "/write-bench-" + pid, "build folder"}};
+  for (const auto& [place, shown] : places) {
+    registerWriteBenchmarks({place, 100000, turns ? std::atoi(turns) : 5}, shown);
+    registerWriteBenchmarks({place, 1000000, turns ? std::atoi(turns) : 3}, shown);
+  }
+
   TableReporter table;
   benchmark::RunSpecifiedBenchmarks(&table);
   benchmark::Shutdown();
   std::remove(generated.c_str());
+  removeWrittenTrees();
   return 0;
 }

@@ -5,9 +5,18 @@
 namespace quindle_host {
 namespace {
 
-bool refusedByWindows(unsigned char byte) {
-  return byte < 0x20 || byte == 0x7F || std::strchr("/\\:*?\"<>|", byte) != nullptr;
-}
+// The bytes no name may hold, as a table: the rule runs for every entry written.
+struct RefusedBytes {
+  bool refused[256] = {};
+  constexpr RefusedBytes() {
+    for (int byte = 0; byte < 0x20; ++byte) refused[byte] = true;
+    refused[0x7F] = true;
+    for (const char* mark = "/\\:*?\"<>|"; *mark; ++mark) refused[static_cast<unsigned char>(*mark)] = true;
+  }
+};
+constexpr RefusedBytes kRefused;
+
+bool refusedByWindows(unsigned char byte) { return kRefused.refused[byte]; }
 
 unsigned char lowerAscii(unsigned char byte) {
   return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
@@ -82,13 +91,15 @@ void nameFolder(const FileEntry* entries, int32_t count, FolderNames* names) {
     std::string& candidate = names->candidate;
     diskName(entries[i].name, sizeof entries[i].name, &candidate);
     const size_t stem = candidate.size();
-    for (uint32_t number = 2; slotFor(*names, candidate.c_str()) != 0; ++number) {
+    uint32_t* slot = &slotFor(*names, candidate.c_str());
+    for (uint32_t number = 2; *slot != 0; ++number) {
       candidate.resize(stem);
       candidate += " (" + std::to_string(number) + ")";
+      slot = &slotFor(*names, candidate.c_str());
     }
     names->starts[i] = static_cast<uint32_t>(names->text.size());
     names->text.append(candidate.c_str(), candidate.size() + 1);
-    slotFor(*names, candidate.c_str()) = static_cast<uint32_t>(i + 1);
+    *slot = static_cast<uint32_t>(i + 1);
   }
 }
 
