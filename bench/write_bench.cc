@@ -82,7 +82,8 @@ FlatTree flatten(const FileDirectory* root) {
         names.resize(depth + 2);
         index.resize(depth + 2);
         index[depth + 1] = 0;
-        nameFolder(children ? children->entries : nullptr, entryCountOf(children), &names[depth + 1]);
+        nameFolder(children ? children->entries : nullptr, entryCountOf(children),
+                   &names[depth + 1]);
         if (!children) flat.steps.push_back({FLOOR_FOLDER_END, nullptr, 0});
       } else {
         flat.steps.push_back({FLOOR_FILE, nullptr, fileBytes(entry)});
@@ -189,7 +190,8 @@ void registerWriteBenchmarks(const WriteCase& write, const std::string& shownPla
   }
   char entries[32];
   std::snprintf(entries, sizeof entries, "%llu", static_cast<unsigned long long>(write.entries));
-  const std::string row = fileSystemName(write.place) + " " + shownPlace + ", " + entries + "-entry tree";
+  const std::string row =
+      fileSystemName(write.place) + " " + shownPlace + ", " + entries + "-entry tree";
   auto* benchmark = benchmark::RegisterBenchmark(("write|" + row).c_str(), runWrite, write);
   benchmark->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(write.turns);
 }

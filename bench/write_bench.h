@@ -9,9 +9,9 @@
 namespace quindle_bench {
 
 struct WriteCase {
-  std::string place;       // a folder on the file system to write to; made and emptied here
-  uint64_t entries;        // the tree: the listing of the defaults' seed, cut at this many entries
-  int turns;               // trees written by each of floor, writer and two threads
+  std::string place;  // a folder on the file system to write to; made and emptied here
+  uint64_t entries;   // the tree: the listing of the defaults' seed, cut at this many entries
+  int turns;          // trees written by each of floor, writer and two threads
 };
 
 // Registers the three writers for one tree on one file system, `shownPlace` in the table.

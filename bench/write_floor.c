@@ -23,7 +23,8 @@ int writeFloorTree(int top, const struct FloorStep* steps, size_t count) {
     } else if (step->kind == FLOOR_FOLDER) {
       if (depth + 1 == DEEPEST) return ENAMETOOLONG;
       if (mkdirat(folders[depth], step->name, 0777) != 0) return errno;
-      const int fd = openat(folders[depth], step->name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      const int fd =
+          openat(folders[depth], step->name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
       if (fd < 0) return errno;
       folders[++depth] = fd;
     } else {

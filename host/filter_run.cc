@@ -125,6 +125,8 @@ int runFilterOnce(const HostOptions& options, const FilterRunRequest& request,
   // The module hands the host's own tree back to be freed while it works; that is the host's time.
   result->moduleSeconds = took.count() - (after.secondsFreeing - before.secondsFreeing);
   result->title = moduleTextToUtf8(title.data(), title.size());
+  // An enabled filter gives the host's tree back to be freed before it builds its own.
+  result->hostTreeReturned = after.freeTreeCalls == before.freeTreeCalls;
   result->cutShort = after.refusedOverBudget + after.refusedNoMemory >
                      before.refusedOverBudget + before.refusedNoMemory;
   return kExitOk;

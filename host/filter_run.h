@@ -31,7 +31,8 @@ struct FilterRunResult {
   TreeStats stats;
   double moduleSeconds = 0;  // without the host freeing its own tree meanwhile
   bool clockFixed = false;
-  bool cutShort = false;     // a failure unless the budget was the user's
+  bool cutShort = false;          // a failure unless the budget was the user's
+  bool hostTreeReturned = false;  // the module handed the host's tree back: a disabled filter
 };
 
 // Takes the options `run` and `write` share (--at, --max-entries) into `request`.

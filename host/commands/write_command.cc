@@ -40,8 +40,10 @@ const char kWriteHelp[] =
     "Names on disk follow one rule everywhere, so that a tree written here can be copied to\n"
     "Windows: each of / \\ : * ? \" < > | and every control byte becomes _; trailing spaces and\n"
     "dots are removed; an empty name becomes _; a Windows device name (CON, PRN, AUX, NUL, COM1\n"
-    "to COM9, LPT1 to LPT9, in any case, alone or before a dot) gets a leading _; and a name equal\n"
-    "to an earlier one in its folder (ASCII letters compared without case) gets \" (2)\", \" (3)\",\n"
+    "to COM9, LPT1 to LPT9, in any case, alone or before a dot) gets a leading _; and a name "
+    "equal\n"
+    "to an earlier one in its folder (ASCII letters compared without case) gets \" (2)\", \" "
+    "(3)\",\n"
     "... On Windows names are read in the ANSI code page.\n"
     "\n"
     "Before anything is created the tree's files, and for zero and random content its bytes, are\n"
@@ -112,9 +114,8 @@ bool fitsOnDisk(const WriteTarget& target, FileContent content, const TreePlan& 
              std::to_string(space.freeFiles) + " are free";
     return false;
   }
-  const uint64_t bytes = content == FileContent::sparse
-                             ? (plan.folders + 1) * space.blockSize
-                             : plan.blockBytes + space.blockSize;
+  const uint64_t bytes = content == FileContent::sparse ? (plan.folders + 1) * space.blockSize
+                                                        : plan.blockBytes + space.blockSize;
   if (bytes > space.freeBytes) {
     *error = megabytes(bytes) + " do not fit in " + target.shown + ": " +
              megabytes(space.freeBytes) + " are free";
@@ -130,7 +131,8 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 std::string writingText(const std::string& shown, double seconds) {
   const WriteCounts counts = writtenSoFar();
   char text[200];
-  std::snprintf(text, sizeof text, "quindle-host: writing %s: %llu files, %llu folders, %s, %.0f files/s",
+  std::snprintf(text, sizeof text,
+                "quindle-host: writing %s: %llu files, %llu folders, %s, %.0f files/s",
                 withoutControls(shown).c_str(), static_cast<unsigned long long>(counts.files),
                 static_cast<unsigned long long>(counts.folders), megabytes(counts.bytes).c_str(),
                 seconds > 0 ? static_cast<double>(counts.files) / seconds : 0.0);
@@ -140,15 +142,16 @@ std::string writingText(const std::string& shown, double seconds) {
 void printSummary(const WriteTarget& target, const FilterRunResult& result, int64_t second,
                   bool titleStored, uint64_t allocated, double seconds) {
   const WriteCounts counts = writtenSoFar();
-  std::printf("wrote %s: %llu files, %llu folders, %llu bytes (%llu allocated) in %.2f s, "
-              "%.0f files/s; title \"%s\"%s; at %lld\n",
-              withoutControls(target.shown).c_str(), static_cast<unsigned long long>(counts.files),
-              static_cast<unsigned long long>(counts.folders),
-              static_cast<unsigned long long>(counts.bytes),
-              static_cast<unsigned long long>(allocated), seconds,
-              seconds > 0 ? static_cast<double>(counts.files) / seconds : 0.0,
-              withoutControls(result.title).c_str(), titleStored ? "" : " (not stored: the file system takes no extended attribute)",
-              static_cast<long long>(second));
+  std::printf(
+      "wrote %s: %llu files, %llu folders, %llu bytes (%llu allocated) in %.2f s, "
+      "%.0f files/s; title \"%s\"%s; at %lld\n",
+      withoutControls(target.shown).c_str(), static_cast<unsigned long long>(counts.files),
+      static_cast<unsigned long long>(counts.folders),
+      static_cast<unsigned long long>(counts.bytes), static_cast<unsigned long long>(allocated),
+      seconds, seconds > 0 ? static_cast<double>(counts.files) / seconds : 0.0,
+      withoutControls(result.title).c_str(),
+      titleStored ? "" : " (not stored: the file system takes no extended attribute)",
+      static_cast<long long>(second));
 }
 
 // Creates the tree of `result` as DIR; the exit status.
@@ -177,10 +180,10 @@ int writeListing(const WriteOptions& write, WriteTarget* target, const FilterRun
   TreeWriting how;
   how.content = write.content;
   how.second = second;
-  how.threads = std::thread::hardware_concurrency() >= 2 &&
-                        plan.files + plan.folders >= kEntriesForTwoThreads
-                    ? 2
-                    : 1;
+  how.threads =
+      std::thread::hardware_concurrency() >= 2 && plan.files + plan.folders >= kEntriesForTwoThreads
+          ? 2
+          : 1;
   how.shownTop = target->shown;
   how.stopRequested = interrupted;
   how.onProgress = showProgress;
@@ -226,10 +229,9 @@ int writeListing(const WriteOptions& write, WriteTarget* target, const FilterRun
 
 int writeCommand(const Command& command, HostOptions& options, Arguments& args) {
   WriteOptions write;
-  const int status = readCommandOptions(args, command.name, command.help, &options,
-                                        [&](const std::string& option) {
-                                          return takeWriteOption(args, option, &write);
-                                        });
+  const int status = readCommandOptions(
+      args, command.name, command.help, &options,
+      [&](const std::string& option) { return takeWriteOption(args, option, &write); });
   if (status != kGoOn) return status;
   if (write.dir.empty()) {
     reportError("write needs DIR, the folder to create (see quindle-host write --help)");
@@ -255,6 +257,10 @@ int writeCommand(const Command& command, HostOptions& options, Arguments& args) 
   FilterRunResult result;
   int ran = hostTree ? runFilterOnce(options, request, hostTree, &result) : kExitFailure;
   if (!hostTree) reportError("not enough memory for an empty directory");
+  if (ran == kExitOk && result.hostTreeReturned && !write.quiet) {
+    reportError("note: the filter is disabled, so " + write.dir +
+                " will be an empty folder (quindle-host settings --enable)");
+  }
   if (ran == kExitOk) {
     const int64_t second = result.clockFixed ? request.second : calendarSecondsNow();
     ran = writeListing(write, &target, result, second);

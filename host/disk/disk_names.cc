@@ -11,7 +11,9 @@ struct RefusedBytes {
   constexpr RefusedBytes() {
     for (int byte = 0; byte < 0x20; ++byte) refused[byte] = true;
     refused[0x7F] = true;
-    for (const char* mark = "/\\:*?\"<>|"; *mark; ++mark) refused[static_cast<unsigned char>(*mark)] = true;
+    for (const char* mark = "/\\:*?\"<>|"; *mark; ++mark) {
+      refused[static_cast<unsigned char>(*mark)] = true;
+    }
   }
 };
 constexpr RefusedBytes kRefused;
@@ -37,7 +39,9 @@ bool isDeviceName(const std::string& name) {
   const size_t stem = dot == std::string::npos ? name.size() : dot;
   if (stem != 3 && stem != 4) return false;
   char lower[5] = {};
-  for (size_t i = 0; i < stem; ++i) lower[i] = static_cast<char>(lowerAscii(static_cast<unsigned char>(name[i])));
+  for (size_t i = 0; i < stem; ++i) {
+    lower[i] = static_cast<char>(lowerAscii(static_cast<unsigned char>(name[i])));
+  }
   if (stem == 3) {
     return std::strcmp(lower, "con") == 0 || std::strcmp(lower, "prn") == 0 ||
            std::strcmp(lower, "aux") == 0 || std::strcmp(lower, "nul") == 0;
@@ -69,7 +73,8 @@ uint32_t& slotFor(FolderNames& names, const char* name) {
 
 void diskName(const char* field, size_t fieldSize, std::string* name) {
   const void* end = std::memchr(field, '\0', fieldSize);
-  const size_t length = end ? static_cast<size_t>(static_cast<const char*>(end) - field) : fieldSize;
+  const size_t length =
+      end ? static_cast<size_t>(static_cast<const char*>(end) - field) : fieldSize;
   name->assign(field, length);
   for (char& byte : *name) {
     if (refusedByWindows(static_cast<unsigned char>(byte))) byte = '_';

@@ -288,7 +288,8 @@ bool writeWithTwoThreads(Writer& first, Writer& second, const FileDirectory* roo
   while (pieces.size() < wanted) {
     auto largest = pieces.end();
     for (auto piece = pieces.begin(); piece != pieces.end(); ++piece) {
-      if (!piece->filesOnly && piece->dir && (largest == pieces.end() || piece->entries > largest->entries)) {
+      if (!piece->filesOnly && piece->dir &&
+          (largest == pieces.end() || piece->entries > largest->entries)) {
         largest = piece;
       }
     }

@@ -19,8 +19,8 @@ struct WriteTarget {
   std::string leaf;         // DIR's last part, as the system takes it
   std::string partialName;  // the hidden folder beside it
   bool replacesEmptyFolder = false;
-  DiskFolder parent;        // the folder that holds DIR
-  DiskFolder partial;       // open while the tree is written
+  DiskFolder parent;   // the folder that holds DIR
+  DiskFolder partial;  // open while the tree is written
   bool partialMade = false;
 };
 

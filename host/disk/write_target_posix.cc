@@ -147,8 +147,9 @@ bool openTarget(const std::string& dir, WriteTarget* target, std::string* error)
   std::string path = dir;
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   const size_t slash = path.rfind('/');
-  const std::string parentPath =
-      slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string parentPath = slash == std::string::npos ? "."
+                                 : slash == 0               ? "/"
+                                                            : path.substr(0, slash);
   target->leaf = slash == std::string::npos ? path : path.substr(slash + 1);
   if (target->leaf.empty() || target->leaf == "." || target->leaf == ".." || path == "/") {
     *error = "name the folder by a name of its own";
@@ -232,8 +233,9 @@ bool finishTarget(WriteTarget* target, std::string* error) {
   const char* from = target->partialName.c_str();
   const char* to = target->leaf.c_str();
   // A folder that appeared meanwhile is never replaced; the empty one named is, if still empty.
-  int result = target->replacesEmptyFolder ? ::renameat(parent, from, parent, to)
-                                           : ::renameat2(parent, from, parent, to, RENAME_NOREPLACE);
+  int result = target->replacesEmptyFolder
+                   ? ::renameat(parent, from, parent, to)
+                   : ::renameat2(parent, from, parent, to, RENAME_NOREPLACE);
   if (result != 0 && !target->replacesEmptyFolder && (errno == EINVAL || errno == ENOSYS)) {
     result = ::renameat(parent, from, parent, to);  // a file system without the flag
   }
