@@ -38,6 +38,23 @@ bool takeValue(Arguments& args, std::string* value) {
   return true;
 }
 
+bool takeChoice(Arguments& args, std::initializer_list<const char*> choices, size_t* chosen) {
+  std::string value;
+  if (!takeValue(args, &value)) return false;
+  std::string named;
+  size_t place = 0;
+  for (const char* choice : choices) {
+    if (value == choice) {
+      *chosen = place;
+      return true;
+    }
+    named += (place == 0 ? "" : place + 1 == choices.size() ? " or " : ", ") + std::string(choice);
+    ++place;
+  }
+  reportError(args.option + " takes " + named + ", not \"" + value + "\"");
+  return false;
+}
+
 bool parseNumber(const std::string& text, const std::string& option, uint64_t min, uint64_t max,
                  uint64_t* value) {
   // The module's own rule, so that a number typed here means what it means in its form.

@@ -62,24 +62,13 @@ struct WriteOptions {
   FilterRunRequest request;
 };
 
-bool readContent(Arguments& args, FileContent* content) {
-  std::string value;
-  if (!takeValue(args, &value)) return false;
-  if (value == "sparse") {
-    *content = FileContent::sparse;
-  } else if (value == "zero") {
-    *content = FileContent::zero;
-  } else if (value == "random") {
-    *content = FileContent::random;
-  } else {
-    reportError("--content takes sparse, zero or random, not \"" + value + "\"");
-    return false;
-  }
-  return true;
-}
-
 Taken takeWriteOption(Arguments& args, const std::string& option, WriteOptions* write) {
-  if (option == "--content") return readContent(args, &write->content) ? Taken::ok : Taken::refused;
+  if (option == "--content") {
+    size_t chosen = 0;
+    if (!takeChoice(args, {"sparse", "zero", "random"}, &chosen)) return Taken::refused;
+    write->content = static_cast<FileContent>(chosen);
+    return Taken::ok;
+  }
   if (option == "--quiet") {
     write->quiet = true;
     return Taken::ok;

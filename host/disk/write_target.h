@@ -56,6 +56,10 @@ bool removePartial(WriteTarget* target, std::string* error);
 
 void closeTarget(WriteTarget* target);
 
+// Each system's own: removes the folder `name` beside DIR with everything in it, at any depth,
+// never following a link.
+bool removeFolderIn(const WriteTarget& target, const std::string& name, std::string* error);
+
 }  // namespace quindle_host
 
 #endif

@@ -190,7 +190,7 @@ int removeAbandonedPartials(const WriteTarget& target) {
     }
     const DWORD process = static_cast<DWORD>(std::stoul(digits));
     if (process == GetCurrentProcessId() || !processIsGone(process)) continue;
-    if (removeFolderTree(pathIn(target, name), &error)) ++removed;
+    if (removeFolderIn(target, name, &error)) ++removed;
   }
   return removed;
 }
@@ -249,12 +249,8 @@ bool finishTarget(WriteTarget* target, std::string* error) {
   return true;
 }
 
-bool removePartial(WriteTarget* target, std::string* error) {
-  closeDiskFolder(&target->partial);
-  if (!target->partialMade) return true;
-  if (!removeFolderTree(pathIn(*target, target->partialName), error)) return false;
-  target->partialMade = false;
-  return true;
+bool removeFolderIn(const WriteTarget& target, const std::string& name, std::string* error) {
+  return removeFolderTree(pathIn(target, name), error);
 }
 
 void closeTarget(WriteTarget* target) { closeDiskFolder(&target->partial); }
