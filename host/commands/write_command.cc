@@ -182,27 +182,28 @@ int writeListing(const WriteOptions& write, WriteTarget* target, const FilterRun
   }
   const auto start = std::chrono::steady_clock::now();
   WriteOutcome outcome;
-  bool written = writeTree(result.root, &target->partial, how, &outcome);
-  const bool titleStored = written && storeTitle(*target, result.title);
-  if (written && !interrupted() && !finishTarget(target, &error)) {
-    outcome.error = "cannot put the tree in place as " + target->shown + ": " + error;
-    written = false;
+  const bool written = writeTree(result.root, &target->partial, how, &outcome);
+  // Once the tree is in place it is the user's: an interruption after that changes nothing.
+  bool titleStored = false, inPlace = false;
+  if (written && !interrupted()) {
+    titleStored = storeTitle(*target, result.title);
+    inPlace = finishTarget(target, &error);
+    if (!inPlace) outcome.error = "cannot put the tree in place as " + target->shown + ": " + error;
   }
   const double seconds = secondsSince(start);
   endProgress();
-  const bool stopped = !written || interrupted();
-  if (stopped && !removePartial(target, &error)) {
+  if (!inPlace && !removePartial(target, &error)) {
     outcome.error += (outcome.error.empty() ? "" : "; ") + std::string("could not remove ") +
                      target->partialName + ": " + error;
   }
   releaseInterruptions();
-  if (interrupted()) {
+  if (!inPlace && interrupted()) {
     reportError("interrupted: nothing was written" +
                 (outcome.error.empty() ? std::string() : " (" + outcome.error + ")"));
     return interruptionStatus();
   }
-  if (!written) {
-    reportError(outcome.error);
+  if (!inPlace) {
+    reportError(outcome.error.empty() ? "cannot write " + target->shown : outcome.error);
     return kExitFailure;
   }
   DiskSpace after;
