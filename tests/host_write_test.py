@@ -227,16 +227,21 @@ def case_write_refuses_what_exists(host):
     matches_listing(host, empty, listing(host, 5), "into an empty folder")
 
 
-def with_strace(host, signal, entry, *args):
-    """Runs `quindle-host write ...` with `signal` delivered when the writer makes its `entry`th
-    folder (the first is its partial folder): (exit code, stderr)."""
+def strace_or_skip(host):
+    """strace, which stops the writer at a chosen folder; the case is skipped where it cannot."""
     if host.windows:
         raise Skipped("under Wine the wine server makes the files and folders, so no call of the host's own "
                       "marks a chosen entry")
     strace = shutil.which("strace")
     if not strace:
         raise Skipped("strace is not installed (scripts/install-deps.sh test)")
-    command = [strace, "-f", "-o", "/dev/null", "-e", "trace=mkdirat",
+    return strace
+
+
+def with_strace(host, signal, entry, *args):
+    """Runs `quindle-host write ...` with `signal` delivered when the writer makes its `entry`th
+    folder (the first is its partial folder): (exit code, stderr)."""
+    command = [strace_or_skip(host), "-f", "-o", "/dev/null", "-e", "trace=mkdirat",
                "-e", "inject=mkdirat:signal=%s:when=%d" % (signal, entry)] + host.command(args)
     # LeakSanitizer cannot work under ptrace; the runs without strace look for leaks.
     environment = dict(os.environ)
@@ -248,6 +253,7 @@ def with_strace(host, signal, entry, *args):
 
 def case_write_killed_leaves_its_partial_folder(host):
     """A run killed in the middle leaves only its hidden partial folder; the next run removes it."""
+    strace_or_skip(host)
     host.ok("settings", "--enable", "--levels", "3", "--max-files", "40")
     second, document = second_with(host, 8)
     target = os.path.join(host.work, "DIR")
@@ -263,6 +269,7 @@ def case_write_killed_leaves_its_partial_folder(host):
 
 def case_write_interrupted_leaves_nothing(host):
     """SIGINT or SIGTERM in the middle: what was made is removed, with the signal's status."""
+    strace_or_skip(host)
     host.ok("settings", "--enable", "--levels", "3", "--max-files", "40")
     second, _ = second_with(host, 8)
     for signal, status in (("SIGINT", 130), ("SIGTERM", 143)):

@@ -38,21 +38,22 @@ const char kWriteHelp[] =
     "  --quiet             no progress line and no summary\n"
     "\n"
     "Names on disk follow one rule everywhere, so that a tree written here can be copied to\n"
-    "Windows: each of / \\ : * ? \" < > | and every control byte becomes _; trailing spaces and\n"
-    "dots are removed; an empty name becomes _; a Windows device name (CON, PRN, AUX, NUL, COM1\n"
-    "to COM9, LPT1 to LPT9, in any case, alone or before a dot) gets a leading _; and a name "
-    "equal\n"
-    "to an earlier one in its folder (ASCII letters compared without case) gets \" (2)\", \" "
-    "(3)\",\n"
-    "... On Windows names are read in the ANSI code page.\n"
+    "Windows: each of / \\ : * ? \" < > | and every byte below 0x20, or 0x7F, becomes _;\n"
+    "trailing spaces and dots are removed; an empty name becomes _; a Windows device name (CON,\n"
+    "PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, in any case, alone or before a dot) gets a\n"
+    "leading _; and a name equal to an earlier one in its folder (ASCII letters compared\n"
+    "without case) gets \" (2)\", \" (3)\", ..., the first number that makes it unique. On\n"
+    "Windows names are read in the ANSI code page and written as UTF-16.\n"
     "\n"
     "Before anything is created the tree's files, and for zero and random content its bytes, are\n"
     "checked against the free space; a tree that does not fit is refused. Interrupted, the run\n"
-    "removes what it made and ends with status 130 (Ctrl-C) or 143.\n";
+    "removes what it made and ends with status 130 (SIGINT, Ctrl-C), 143 (SIGTERM, a console\n"
+    "closed) or 129 (SIGHUP).\n";
 
 namespace {
 
-// Below this many entries the second thread costs more than it saves.
+// A small tree is written in a moment by one thread; `make bench` measures the second thread's
+// gain on large ones.
 constexpr uint64_t kEntriesForTwoThreads = 20000;
 
 struct WriteOptions {
