@@ -1,7 +1,9 @@
-// `make bench`: the listing and the word table at memory speed, printed as one table.
-// Set QUINDLE_BENCH_DEEP=1 to add the 13-level tree (about 1.4 GB of host memory).
+// `make bench`: the listing and the word table at memory speed, and writing a tree to disk at
+// the file system's, printed as one table. Set QUINDLE_BENCH_DEEP=1 to add the 13-level tree
+// (about 1.4 GB of host memory).
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -9,6 +11,7 @@
 #include "bench_host.h"
 #include "bench_table.h"
 #include "listing_bench.h"
+#include "write_bench.h"
 #include "word_table_bench.h"
 
 using namespace quindle_bench;
@@ -21,6 +24,15 @@ bool fileExists(const char* path) {
   FILE* file = std::fopen(path, "rb");
   if (file) std::fclose(file);
   return file != nullptr;
+}
+
+// The build folder this program sits in (build/<preset>).
+std::string buildFolder() {
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  std::string path(self, length > 0 ? static_cast<size_t>(length) : 0);
+  for (int up = 0; up < 2 && path.rfind('/') != std::string::npos; ++up) path.resize(path.rfind('/'));
+  return path.empty() ? "." : path;
 }
 
 // --fresh-tree heap|arena MAXFILES LEVELS SEED: one tree in this fresh process, its ns printed.
@@ -64,9 +76,23 @@ int main(int argc, char** argv) {
   }
   if (!haveWordList) std::fprintf(stderr, "bench: %s is missing (Debian's wamerican)\n", kWordList);
 
+  // Writing trees: in memory (tmpfs), then on the disk that holds the build. Each writer writes
+  // the smaller tree 5 times in memory and 3 times on the disk, the larger 3 times in memory and
+  // once on the disk, where every tree stays until the end; QUINDLE_BENCH_TURNS=N sets them all.
+  const char* turns = std::getenv("QUINDLE_BENCH_TURNS");
+  auto turnsOr = [turns](int usual) { return turns ? std::atoi(turns) : usual; };
+  const std::string pid = std::to_string(getpid());
+  const std::string memory = "/dev/shm/quindle-write-bench-" + pid;
+  const std::string disk = buildFolder() + "/write-bench-" + pid;
+  registerWriteBenchmarks({memory, 100000, turnsOr(5)}, "/dev/shm");
+  registerWriteBenchmarks({memory, 1000000, turnsOr(3)}, "/dev/shm");
+  registerWriteBenchmarks({disk, 100000, turnsOr(3)}, "build folder");
+  registerWriteBenchmarks({disk, 1000000, turnsOr(1)}, "build folder");
+
   TableReporter table;
   benchmark::RunSpecifiedBenchmarks(&table);
   benchmark::Shutdown();
   std::remove(generated.c_str());
+  removeWrittenTrees();
   return 0;
 }

@@ -2,12 +2,35 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace quindle_bench {
 
+namespace {
+
+// The processor's name as the system gives it, for the figures' heading.
+std::string processorName() {
+  std::FILE* info = std::fopen("/proc/cpuinfo", "r");
+  char line[256];
+  std::string name = "unknown processor";
+  while (info && std::fgets(line, sizeof line, info)) {
+    const char* colon = std::strchr(line, ':');
+    if (std::strncmp(line, "model name", 10) == 0 && colon) {
+      name = colon + 2;
+      if (!name.empty() && name.back() == '\n') name.pop_back();
+      break;
+    }
+  }
+  if (info) std::fclose(info);
+  return name;
+}
+
+}  // namespace
+
 bool TableReporter::ReportContext(const Context& context) {
-  char line[200];
-  std::snprintf(line, sizeof line, "%d CPUs at %.0f MHz, load average %.2f %.2f %.2f",
+  char line[400];
+  std::snprintf(line, sizeof line, "%s, %d CPUs at %.0f MHz, load average %.2f %.2f %.2f",
+                processorName().c_str(),
                 context.cpu_info.num_cpus, context.cpu_info.cycles_per_second / 1e6,
                 context.cpu_info.load_avg.size() > 0 ? context.cpu_info.load_avg[0] : 0.0,
                 context.cpu_info.load_avg.size() > 1 ? context.cpu_info.load_avg[1] : 0.0,
@@ -39,7 +62,8 @@ void TableReporter::ReportRuns(const std::vector<Run>& runs) {
       const auto otherMedian = run.counters.find(std::string(other) + " median");
       if (otherMedian != run.counters.end()) figures_[row][other] = {otherMedian->second.value, figure.items};
     }
-    for (const char* host : {"heap warm", "arena warm", "heap fresh", "arena fresh"}) {
+    for (const char* host : {"heap warm", "arena warm", "heap fresh", "arena fresh", "write floor",
+                             "write one", "write two"}) {
       const auto found = run.counters.find(host);
       if (found != run.counters.end()) figures_[row][host] = {found->second.value, figure.items};
     }
@@ -80,11 +104,15 @@ struct Section {
 };
 
 void TableReporter::printSection(const Section& section) {
+  const std::string& first = section.columns.front().second;
+  if (std::none_of(rows_.begin(), rows_.end(),
+                   [&](const std::string& row) { return figures_[row].count(first) > 0; })) {
+    return;
+  }
   std::printf("%-44s %10s", section.heading, section.items);
   for (const auto& column : section.columns) std::printf(" %12s", column.first.c_str());
   for (const auto& shown : section.ratios) std::printf(" %13s", shown.first.c_str());
   std::printf("\n");
-  const std::string& first = section.columns.front().second;
   for (const std::string& row : rows_) {
     const auto& kinds = figures_[row];
     if (!kinds.count(first)) continue;
@@ -103,8 +131,8 @@ void TableReporter::printSection(const Section& section) {
 }
 
 void TableReporter::Finalize() {
-  std::printf("Quindle listing benchmarks: fixed seeds; trees in thread CPU time, dictionary files in "
-              "wall time; %s\n", context_.c_str());
+  std::printf("Quindle benchmarks: fixed seeds; trees in thread CPU time, dictionary files and "
+              "writing in wall time; %s\n", context_.c_str());
   printSection({"tree (ns per entry)", "entries", true,
                 {{"builder", "builder"}, {"write floor", "floor"}, {"simple model", "model"}},
                 {{"builder/floor", {"builder", "floor"}}, {"model/builder", {"model", "builder"}}}});
@@ -112,6 +140,10 @@ void TableReporter::Finalize() {
                 {{"arena warm", "arena warm"}, {"arena fresh", "arena fresh"},
                  {"heap warm", "heap warm"}, {"heap fresh", "heap fresh"}},
                 {{"arena/heap warm", {"arena warm", "heap warm"}}}});
+  printSection({"writing a tree to disk (ns per entry)", "entries", true,
+                {{"C floor", "write floor"}, {"writer", "write one"}, {"2 threads", "write two"}},
+                {{"writer/floor", {"write one", "write floor"}},
+                 {"2 threads/floor", {"write two", "write floor"}}}});
   printSection({"dictionary file (ms per file)", "lines", false,
                 {{"count+load", "load"}, {"plain read", "read"}},
                 {{"load/read", {"load", "read"}}}});

@@ -1,13 +1,15 @@
 // Collects every benchmark's result and prints them as one table at the end: per tree, the
 // builder, the write floor and the simple model in ns per entry with the ratios between them,
-// then the word table's load against a plain read of the same file.
+// the host allocators, writing a tree to disk against a plain C loop, then the word table's load
+// against a plain read of the same file. A part with no figures (filtered out) is left out.
 //
 // Benchmarks are named "<kind>|<row>", where kind is builder, load or read; each reports its
 // item count (entries or lines) in the counter "items", and may report its median iteration in
 // "median" (ns), which is then shown instead of the mean. The builder also reports the write
 // floor and the simple model it was timed against in "floor median" and "model median"; the
 // "hosts" kind reports the builder with each host allocator in "heap warm", "arena warm",
-// "heap fresh" and "arena fresh".
+// "heap fresh" and "arena fresh"; the "write" kind reports the C floor, the writer and the writer
+// with two threads in "write floor", "write one" and "write two".
 #ifndef QUINDLE_BENCH_BENCH_TABLE_H
 #define QUINDLE_BENCH_BENCH_TABLE_H
 

@@ -13,7 +13,8 @@ const char kExitCodesHelp[] =
     "  1  failed, or done only in part: the module, the settings or the system let the command\n"
     "     down (a listing cut short for want of memory, settings that could not be stored, an\n"
     "     incomplete folder listing, output that could not be written)\n"
-    "  2  the command line was wrong, or a path it names cannot be used\n";
+    "  2  the command line was wrong, or a path it names cannot be used\n"
+    "  130, 143, 129  a write interrupted by SIGINT, SIGTERM or SIGHUP (its partial tree removed)\n";
 
 Next nextOption(Arguments& args, std::string* option) {
   if (args.hasInlineValue) {
@@ -52,6 +53,23 @@ bool takeValue(Arguments& args, std::string* value) {
   }
   *value = args.items[args.next++];
   return true;
+}
+
+bool takeChoice(Arguments& args, std::initializer_list<const char*> choices, size_t* chosen) {
+  std::string value;
+  if (!takeValue(args, &value)) return false;
+  std::string named;
+  size_t place = 0;
+  for (const char* choice : choices) {
+    if (value == choice) {
+      *chosen = place;
+      return true;
+    }
+    named += (place == 0 ? "" : place + 1 == choices.size() ? " or " : ", ") + std::string(choice);
+    ++place;
+  }
+  reportError(args.option + " takes " + named + ", not \"" + value + "\"");
+  return false;
 }
 
 bool parseNumber(const std::string& text, const std::string& option, uint64_t min, uint64_t max,

@@ -6,6 +6,7 @@
 #define QUINDLE_HOST_COMMAND_LINE_H
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ bool takesNoValue(Arguments& args);
 // The value of the option just taken: its inline value, else the next argument; false, with a
 // message, when there is none.
 bool takeValue(Arguments& args, std::string* value);
+
+// The value of the option just taken, which must be one of `choices`: its place among them in
+// `chosen`; false, with a message naming them all, when it is none of them.
+bool takeChoice(Arguments& args, std::initializer_list<const char*> choices, size_t* chosen);
 
 // A plain decimal number (digits only: no sign, spaces or suffix) from `min` to `max`; false,
 // with a message naming the option, otherwise.

@@ -49,5 +49,35 @@ TEST(CommandLine, ValuesFollowTheirOptionOrAreWrittenIntoIt) {
   EXPECT_EQ(readAll({"--levels", "4", "--enable="}), (Seen{"--levels=4", "--enable", "refused"}));
 }
 
+// A choice is one of the names offered, by its place; anything else is refused and names them all.
+TEST(CommandLine, AChoiceIsOneOfTheNamesOffered) {
+  struct Case {
+    std::vector<std::string> items;
+    bool taken;
+    size_t chosen;
+  };
+  const Case cases[] = {
+      {{"--content", "sparse"}, true, 0}, {{"--content=random"}, true, 2},
+      {{"--content", "Zero"}, false, 0},  {{"--content="}, false, 0},
+      {{"--content"}, false, 0},
+  };
+  for (const Case& c : cases) {
+    Arguments args;
+    args.items = c.items;
+    std::string option;
+    ASSERT_EQ(nextOption(args, &option), Next::option);
+    size_t chosen = 99;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(takeChoice(args, {"sparse", "zero", "random"}, &chosen), c.taken) << c.items[0];
+    const std::string said = testing::internal::GetCapturedStderr();
+    if (c.taken) {
+      EXPECT_EQ(chosen, c.chosen) << c.items[0];
+      EXPECT_EQ(said, "");
+    } else if (c.items.size() == 2 || c.items[0].find('=') != std::string::npos) {
+      EXPECT_NE(said.find("--content takes sparse, zero or random, not"), std::string::npos) << said;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quindle_host

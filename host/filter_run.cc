@@ -143,10 +143,11 @@ int runFilterOnce(const HostOptions& options, const FilterRunRequest& request,
   // The module hands the host's own tree back to be freed while it works; that is the host's time.
   const double freeing = after.secondsFreeing - before.secondsFreeing;
   result->moduleSeconds = took.count() - freeing;
-  result->moduleBuilt = after.calls > before.calls;
+  // An enabled filter gives the host's tree back to be freed before it builds its own.
+  result->hostTreeReturned = after.freeTreeCalls == before.freeTreeCalls;
   // Before its first directory the module loads the dictionary (and hands back the host's tree,
   // which is the host's time): what a listing costs per entry comes after.
-  if (result->moduleBuilt && firstDirectoryAsked != std::chrono::steady_clock::time_point()) {
+  if (!result->hostTreeReturned && firstDirectoryAsked != std::chrono::steady_clock::time_point()) {
     const std::chrono::duration<double> setup = firstDirectoryAsked - start;
     result->setupSeconds = std::max(0.0, setup.count() - freeing);
   }

@@ -31,9 +31,9 @@ struct FilterRunResult {
   TreeStats stats;
   double moduleSeconds = 0;  // without the host freeing its own tree meanwhile
   double setupSeconds = 0;   // of those, before the module asked for its first directory
-  bool moduleBuilt = false;  // whether the module asked for any directory (an enabled filter)
   bool dictionaryNamed = false;  // whether the instance's settings name a dictionary
   bool clockFixed = false;
+  bool hostTreeReturned = false;  // the module handed the host's tree back: a disabled filter
   bool cutForMemory = false;  // the host ran out of memory for a directory: always a failure
   bool cutAtBudget = false;   // the entry budget refused one: a failure unless it was the user's
   bool settingsStored = true;

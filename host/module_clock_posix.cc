@@ -25,8 +25,7 @@ int64_t calendarSecondsNow() {
 // host/CMakeLists.txt). Unfixed, it reads the system's calendar time as the library's does.
 extern "C" time_t time(time_t* out) noexcept {
   using namespace quindle_host;
-  const time_t seconds =
-      static_cast<time_t>(clockFixed ? fixedSeconds : calendarSecondsNow());
+  const time_t seconds = static_cast<time_t>(clockFixed ? fixedSeconds : calendarSecondsNow());
   if (out) *out = seconds;
   return seconds;
 }

@@ -18,8 +18,8 @@ std::string errorText(DWORD code) {
 
 std::wstring widen(const std::string& text, UINT codePage) {
   if (text.empty()) return std::wstring();
-  const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
+  const int length =
+      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
   if (length > 0) {
     MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);

@@ -399,7 +399,7 @@ def case_default_settings_place(host):
 
 def case_help_version_and_configure(host):
     check(host.ok("--version", settings=False) == "quindle-host %s\n" % host.options.version, "--version")
-    for command in ([], ["run"], ["settings"], ["configure"]):
+    for command in ([], ["run"], ["write"], ["settings"], ["configure"]):
         shown = host.ok(*(command + ["--help"]))
         check(shown.startswith("usage: quindle-host " + " ".join(command)), "%s --help: %r" % (command, shown))
 

@@ -38,7 +38,7 @@ namespace {
 
 constexpr uint64_t kMaxTitleLength = 65536;
 
-enum class Format { tree, json, stats };
+enum class Format { tree, json, stats };  // in the order --format names them
 
 struct RunOptions {
   std::string from;
@@ -47,34 +47,6 @@ struct RunOptions {
   bool asciiLines = !terminalTakesUtf8();
   FilterRunRequest request;
 };
-
-bool readChoice(Arguments& args, const std::string& option, const char* first, const char* second,
-                bool* isSecond) {
-  std::string value;
-  if (!takeValue(args, &value)) return false;
-  if (value != first && value != second) {
-    reportError(option + " takes " + first + " or " + second + ", not \"" + value + "\"");
-    return false;
-  }
-  *isSecond = value == second;
-  return true;
-}
-
-bool readFormat(Arguments& args, Format* format) {
-  std::string value;
-  if (!takeValue(args, &value)) return false;
-  if (value == "tree") {
-    *format = Format::tree;
-  } else if (value == "json") {
-    *format = Format::json;
-  } else if (value == "stats") {
-    *format = Format::stats;
-  } else {
-    reportError("--format takes tree, json or stats, not \"" + value + "\"");
-    return false;
-  }
-  return true;
-}
 
 // The folder is looked at now, so that an unusable one is refused like any wrong option.
 bool readFrom(Arguments& args, RunOptions* run) {
@@ -94,6 +66,7 @@ bool readFrom(Arguments& args, RunOptions* run) {
 
 Taken takeRunOption(Arguments& args, const std::string& option, RunOptions* run) {
   std::string value;
+  size_t chosen = 0;
   bool ok = true;
   if (option == "--from") {
     ok = readFrom(args, run);
@@ -101,9 +74,11 @@ Taken takeRunOption(Arguments& args, const std::string& option, RunOptions* run)
     ok = takeValue(args, &value) &&
          parseNumber(value, option, 1, kMaxTitleLength, &run->request.titleLength);
   } else if (option == "--format") {
-    ok = readFormat(args, &run->format);
+    ok = takeChoice(args, {"tree", "json", "stats"}, &chosen);
+    if (ok) run->format = static_cast<Format>(chosen);
   } else if (option == "--charset") {
-    ok = readChoice(args, option, "utf-8", "ascii", &run->asciiLines);
+    ok = takeChoice(args, {"utf-8", "ascii"}, &chosen);
+    if (ok) run->asciiLines = chosen == 1;
   } else {
     return takeFilterRunOption(args, option, &run->request);
   }
@@ -118,7 +93,7 @@ void printListing(const RunOptions& run, const FilterRunResult& result) {
       figures.moduleSeconds = result.moduleSeconds;
       figures.loadSeconds = result.setupSeconds;
       figures.dictionaryNamed = result.dictionaryNamed;
-      figures.moduleBuilt = result.moduleBuilt;
+      figures.moduleBuilt = !result.hostTreeReturned;
       figures.entryBudget = run.request.entryBudget;
       figures.budgetChosen = run.request.budgetChosen;
       printStats(stdout, result.stats, figures);

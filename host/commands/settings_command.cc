@@ -77,7 +77,6 @@ bool readNumber(Arguments& args, const std::string& option, quindle::NumberRange
 }
 
 Taken takeSettingsOption(Arguments& args, const std::string& option, SettingsChange* change) {
-  std::string value;
   bool ok = true;
   if (option == "--enable" || option == "--disable") {
     const bool enabled = option == "--enable";
@@ -98,12 +97,9 @@ Taken takeSettingsOption(Arguments& args, const std::string& option, SettingsCha
   } else if (option == "--reset") {
     change->reset = true;
   } else if (option == "--format") {
-    ok = takeValue(args, &value);
-    if (ok && value != "text" && value != "json") {
-      reportError("--format takes text or json, not \"" + value + "\"");
-      ok = false;
-    }
-    change->json = value == "json";
+    size_t chosen = 0;
+    ok = takeChoice(args, {"text", "json"}, &chosen);
+    change->json = ok && chosen == 1;
   } else {
     return Taken::unknown;
   }

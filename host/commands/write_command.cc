@@ -38,19 +38,22 @@ const char kWriteHelp[] =
     "  --quiet             no progress line and no summary\n"
     "\n"
     "Names on disk follow one rule everywhere, so that a tree written here can be copied to\n"
-    "Windows: each of / \\ : * ? \" < > | and every control byte becomes _; trailing spaces and\n"
-    "dots are removed; an empty name becomes _; a Windows device name (CON, PRN, AUX, NUL, COM1\n"
-    "to COM9, LPT1 to LPT9, in any case, alone or before a dot) gets a leading _; and a name equal\n"
-    "to an earlier one in its folder (ASCII letters compared without case) gets \" (2)\", \" (3)\",\n"
-    "... On Windows names are read in the ANSI code page.\n"
+    "Windows: each of / \\ : * ? \" < > | and every byte below 0x20, or 0x7F, becomes _;\n"
+    "trailing spaces and dots are removed; an empty name becomes _; a Windows device name (CON,\n"
+    "PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, in any case, alone or before a dot) gets a\n"
+    "leading _; and a name equal to an earlier one in its folder (ASCII letters compared\n"
+    "without case) gets \" (2)\", \" (3)\", ..., the first number that makes it unique. On\n"
+    "Windows names are read in the ANSI code page and written as UTF-16.\n"
     "\n"
     "Before anything is created the tree's files, and for zero and random content its bytes, are\n"
     "checked against the free space; a tree that does not fit is refused. Interrupted, the run\n"
-    "removes what it made and ends with status 130 (Ctrl-C) or 143.\n";
+    "removes what it made and ends with status 130 (SIGINT, Ctrl-C), 143 (SIGTERM, a console\n"
+    "closed) or 129 (SIGHUP).\n";
 
 namespace {
 
-// Below this many entries the second thread costs more than it saves.
+// A small tree is written in a moment by one thread; `make bench` measures the second thread's
+// gain on large ones.
 constexpr uint64_t kEntriesForTwoThreads = 20000;
 
 struct WriteOptions {
@@ -60,24 +63,13 @@ struct WriteOptions {
   FilterRunRequest request;
 };
 
-bool readContent(Arguments& args, FileContent* content) {
-  std::string value;
-  if (!takeValue(args, &value)) return false;
-  if (value == "sparse") {
-    *content = FileContent::sparse;
-  } else if (value == "zero") {
-    *content = FileContent::zero;
-  } else if (value == "random") {
-    *content = FileContent::random;
-  } else {
-    reportError("--content takes sparse, zero or random, not \"" + value + "\"");
-    return false;
-  }
-  return true;
-}
-
 Taken takeWriteOption(Arguments& args, const std::string& option, WriteOptions* write) {
-  if (option == "--content") return readContent(args, &write->content) ? Taken::ok : Taken::refused;
+  if (option == "--content") {
+    size_t chosen = 0;
+    if (!takeChoice(args, {"sparse", "zero", "random"}, &chosen)) return Taken::refused;
+    write->content = static_cast<FileContent>(chosen);
+    return Taken::ok;
+  }
   if (option == "--quiet") {
     write->quiet = true;
     return Taken::ok;
@@ -112,9 +104,8 @@ bool fitsOnDisk(const WriteTarget& target, FileContent content, const TreePlan& 
              std::to_string(space.freeFiles) + " are free";
     return false;
   }
-  const uint64_t bytes = content == FileContent::sparse
-                             ? (plan.folders + 1) * space.blockSize
-                             : plan.blockBytes + space.blockSize;
+  const uint64_t bytes = content == FileContent::sparse ? (plan.folders + 1) * space.blockSize
+                                                        : plan.blockBytes + space.blockSize;
   if (bytes > space.freeBytes) {
     *error = megabytes(bytes) + " do not fit in " + target.shown + ": " +
              megabytes(space.freeBytes) + " are free";
@@ -130,7 +121,8 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 std::string writingText(const std::string& shown, double seconds) {
   const WriteCounts counts = writtenSoFar();
   char text[200];
-  std::snprintf(text, sizeof text, "quindle-host: writing %s: %llu files, %llu folders, %s, %.0f files/s",
+  std::snprintf(text, sizeof text,
+                "quindle-host: writing %s: %llu files, %llu folders, %s, %.0f files/s",
                 withoutControls(shown).c_str(), static_cast<unsigned long long>(counts.files),
                 static_cast<unsigned long long>(counts.folders), megabytes(counts.bytes).c_str(),
                 seconds > 0 ? static_cast<double>(counts.files) / seconds : 0.0);
@@ -140,15 +132,16 @@ std::string writingText(const std::string& shown, double seconds) {
 void printSummary(const WriteTarget& target, const FilterRunResult& result, int64_t second,
                   bool titleStored, uint64_t allocated, double seconds) {
   const WriteCounts counts = writtenSoFar();
-  std::printf("wrote %s: %llu files, %llu folders, %llu bytes (%llu allocated) in %.2f s, "
-              "%.0f files/s; title \"%s\"%s; at %lld\n",
-              withoutControls(target.shown).c_str(), static_cast<unsigned long long>(counts.files),
-              static_cast<unsigned long long>(counts.folders),
-              static_cast<unsigned long long>(counts.bytes),
-              static_cast<unsigned long long>(allocated), seconds,
-              seconds > 0 ? static_cast<double>(counts.files) / seconds : 0.0,
-              withoutControls(result.title).c_str(), titleStored ? "" : " (not stored: the file system takes no extended attribute)",
-              static_cast<long long>(second));
+  std::printf(
+      "wrote %s: %llu files, %llu folders, %llu bytes (%llu allocated) in %.2f s, "
+      "%.0f files/s; title \"%s\"%s; at %lld\n",
+      withoutControls(target.shown).c_str(), static_cast<unsigned long long>(counts.files),
+      static_cast<unsigned long long>(counts.folders),
+      static_cast<unsigned long long>(counts.bytes), static_cast<unsigned long long>(allocated),
+      seconds, seconds > 0 ? static_cast<double>(counts.files) / seconds : 0.0,
+      withoutControls(result.title).c_str(),
+      titleStored ? "" : " (not stored: the file system takes no extended attribute)",
+      static_cast<long long>(second));
 }
 
 // Creates the tree of `result` as DIR; the exit status.
@@ -177,10 +170,10 @@ int writeListing(const WriteOptions& write, WriteTarget* target, const FilterRun
   TreeWriting how;
   how.content = write.content;
   how.second = second;
-  how.threads = std::thread::hardware_concurrency() >= 2 &&
-                        plan.files + plan.folders >= kEntriesForTwoThreads
-                    ? 2
-                    : 1;
+  how.threads =
+      std::thread::hardware_concurrency() >= 2 && plan.files + plan.folders >= kEntriesForTwoThreads
+          ? 2
+          : 1;
   how.shownTop = target->shown;
   how.stopRequested = interrupted;
   how.onProgress = showProgress;
@@ -190,27 +183,28 @@ int writeListing(const WriteOptions& write, WriteTarget* target, const FilterRun
   }
   const auto start = std::chrono::steady_clock::now();
   WriteOutcome outcome;
-  bool written = writeTree(result.root, &target->partial, how, &outcome);
-  const bool titleStored = written && storeTitle(*target, result.title);
-  if (written && !interrupted() && !finishTarget(target, &error)) {
-    outcome.error = "cannot put the tree in place as " + target->shown + ": " + error;
-    written = false;
+  const bool written = writeTree(result.root, &target->partial, how, &outcome);
+  // Once the tree is in place it is the user's: an interruption after that changes nothing.
+  bool titleStored = false, inPlace = false;
+  if (written && !interrupted()) {
+    titleStored = storeTitle(*target, result.title);
+    inPlace = finishTarget(target, &error);
+    if (!inPlace) outcome.error = "cannot put the tree in place as " + target->shown + ": " + error;
   }
   const double seconds = secondsSince(start);
   endProgress();
-  const bool stopped = !written || interrupted();
-  if (stopped && !removePartial(target, &error)) {
+  if (!inPlace && !removePartial(target, &error)) {
     outcome.error += (outcome.error.empty() ? "" : "; ") + std::string("could not remove ") +
                      target->partialName + ": " + error;
   }
   releaseInterruptions();
-  if (interrupted()) {
+  if (!inPlace && interrupted()) {
     reportError("interrupted: nothing was written" +
                 (outcome.error.empty() ? std::string() : " (" + outcome.error + ")"));
     return interruptionStatus();
   }
-  if (!written) {
-    reportError(outcome.error);
+  if (!inPlace) {
+    reportError(outcome.error.empty() ? "cannot write " + target->shown : outcome.error);
     return kExitFailure;
   }
   DiskSpace after;
@@ -226,10 +220,9 @@ int writeListing(const WriteOptions& write, WriteTarget* target, const FilterRun
 
 int writeCommand(const Command& command, HostOptions& options, Arguments& args) {
   WriteOptions write;
-  const int status = readCommandOptions(args, command.name, command.help, &options,
-                                        [&](const std::string& option) {
-                                          return takeWriteOption(args, option, &write);
-                                        });
+  const int status = readCommandOptions(
+      args, command.name, command.help, &options,
+      [&](const std::string& option) { return takeWriteOption(args, option, &write); });
   if (status != kGoOn) return status;
   if (write.dir.empty()) {
     reportError("write needs DIR, the folder to create (see quindle-host write --help)");
@@ -255,6 +248,10 @@ int writeCommand(const Command& command, HostOptions& options, Arguments& args) 
   FilterRunResult result;
   int ran = hostTree ? runFilterOnce(options, request, hostTree, &result) : kExitFailure;
   if (!hostTree) reportError("not enough memory for an empty directory");
+  if (ran == kExitOk && result.hostTreeReturned && !write.quiet) {
+    reportError("note: the filter is disabled, so " + write.dir +
+                " will be an empty folder (quindle-host settings --enable)");
+  }
   if (ran == kExitOk) {
     const int64_t second = result.clockFixed ? request.second : calendarSecondsNow();
     ran = writeListing(write, &target, result, second);

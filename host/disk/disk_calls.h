@@ -18,7 +18,7 @@ struct DiskFolder {
   intptr_t handle = -1;  // -1: not open (a folder set aside, see below)
   uint64_t device = 0;   // the identity of a folder set aside
   uint64_t inode = 0;
-  std::wstring path;     // Windows: the long-path form
+  std::wstring path;  // Windows: the long-path form
 };
 
 struct DiskFile {

@@ -30,10 +30,9 @@ const size_t kFoldersHeldOpen = SIZE_MAX;
 bool holdFolder(const std::wstring& path, DiskFolder* folder, std::string* reason) {
   // Without FILE_SHARE_DELETE nobody can rename or delete the folder while it is held; a link
   // put in its place is opened as the link itself, and refused.
-  const HANDLE handle =
-      CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const HANDLE handle = CreateFileW(
+      path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return failed(reason);
   BY_HANDLE_FILE_INFORMATION information;
   if (!GetFileInformationByHandle(handle, &information) ||

@@ -5,9 +5,20 @@
 namespace quindle_host {
 namespace {
 
-bool refusedByWindows(unsigned char byte) {
-  return byte < 0x20 || byte == 0x7F || std::strchr("/\\:*?\"<>|", byte) != nullptr;
-}
+// The bytes no name may hold, as a table: the rule runs for every entry written.
+struct RefusedBytes {
+  bool refused[256] = {};
+  constexpr RefusedBytes() {
+    for (int byte = 0; byte < 0x20; ++byte) refused[byte] = true;
+    refused[0x7F] = true;
+    for (const char* mark = "/\\:*?\"<>|"; *mark; ++mark) {
+      refused[static_cast<unsigned char>(*mark)] = true;
+    }
+  }
+};
+constexpr RefusedBytes kRefused;
+
+bool refusedByWindows(unsigned char byte) { return kRefused.refused[byte]; }
 
 unsigned char lowerAscii(unsigned char byte) {
   return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
@@ -28,7 +39,9 @@ bool isDeviceName(const std::string& name) {
   const size_t stem = dot == std::string::npos ? name.size() : dot;
   if (stem != 3 && stem != 4) return false;
   char lower[5] = {};
-  for (size_t i = 0; i < stem; ++i) lower[i] = static_cast<char>(lowerAscii(static_cast<unsigned char>(name[i])));
+  for (size_t i = 0; i < stem; ++i) {
+    lower[i] = static_cast<char>(lowerAscii(static_cast<unsigned char>(name[i])));
+  }
   if (stem == 3) {
     return std::strcmp(lower, "con") == 0 || std::strcmp(lower, "prn") == 0 ||
            std::strcmp(lower, "aux") == 0 || std::strcmp(lower, "nul") == 0;
@@ -60,7 +73,8 @@ uint32_t& slotFor(FolderNames& names, const char* name) {
 
 void diskName(const char* field, size_t fieldSize, std::string* name) {
   const void* end = std::memchr(field, '\0', fieldSize);
-  const size_t length = end ? static_cast<size_t>(static_cast<const char*>(end) - field) : fieldSize;
+  const size_t length =
+      end ? static_cast<size_t>(static_cast<const char*>(end) - field) : fieldSize;
   name->assign(field, length);
   for (char& byte : *name) {
     if (refusedByWindows(static_cast<unsigned char>(byte))) byte = '_';
@@ -82,13 +96,15 @@ void nameFolder(const FileEntry* entries, int32_t count, FolderNames* names) {
     std::string& candidate = names->candidate;
     diskName(entries[i].name, sizeof entries[i].name, &candidate);
     const size_t stem = candidate.size();
-    for (uint32_t number = 2; slotFor(*names, candidate.c_str()) != 0; ++number) {
+    uint32_t* slot = &slotFor(*names, candidate.c_str());
+    for (uint32_t number = 2; *slot != 0; ++number) {
       candidate.resize(stem);
       candidate += " (" + std::to_string(number) + ")";
+      slot = &slotFor(*names, candidate.c_str());
     }
     names->starts[i] = static_cast<uint32_t>(names->text.size());
     names->text.append(candidate.c_str(), candidate.size() + 1);
-    slotFor(*names, candidate.c_str()) = static_cast<uint32_t>(i + 1);
+    *slot = static_cast<uint32_t>(i + 1);
   }
 }
 

@@ -29,10 +29,10 @@ void diskName(const char* field, size_t fieldSize, std::string* name);
 // The names on disk of one folder's entries, steps 1 to 6, kept in one block of text so that a
 // folder costs no allocation per entry once the record is warm.
 struct FolderNames {
-  std::string text;               // every name, each ended by a zero byte
-  std::vector<uint32_t> starts;   // where each entry's name starts in `text`
-  std::vector<uint32_t> slots;    // a hash table of entry numbers + 1; 0 is a free slot
-  std::string candidate;          // scratch
+  std::string text;              // every name, each ended by a zero byte
+  std::vector<uint32_t> starts;  // where each entry's name starts in `text`
+  std::vector<uint32_t> slots;   // a hash table of entry numbers + 1; 0 is a free slot
+  std::string candidate;         // scratch
 };
 
 // Names the `count` entries of `entries`.

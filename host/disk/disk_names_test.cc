@@ -30,24 +30,35 @@ TEST_P(DiskNames, FollowTheRule) {
   FolderNames names;
   nameFolder(entries.data(), static_cast<int32_t>(entries.size()), &names);
   std::vector<std::string> onDisk;
-  for (size_t i = 0; i < entries.size(); ++i) onDisk.push_back(nameOf(names, static_cast<int32_t>(i)));
+  for (size_t i = 0; i < entries.size(); ++i) {
+    onDisk.push_back(nameOf(names, static_cast<int32_t>(i)));
+  }
   EXPECT_EQ(onDisk, c.onDisk);
 }
 
 const NameCase kNameCases[] = {
     {"plain names pass", {"River cup", "caf\xe9", "a.b"}, {"River cup", "caf\xe9", "a.b"}},
-    {"separators and reserved marks", {"../../etc/x", "a\\b", "C:*?\"<>|"}, {".._.._etc_x", "a_b", "C_______"}},
-    {"control bytes and DEL", {std::string("a\x01\x1f\x7f" "b"), "\t\n"}, {"a___b", "__"}},
+    {"separators and reserved marks",
+     {"../../etc/x", "a\\b", "C:*?\"<>|"},
+     {".._.._etc_x", "a_b", "C_______"}},
+    {"control bytes and DEL", {std::string("a\x01\x1f\x7f") + "b", "\t\n"}, {"a___b", "__"}},
     {"bytes above DEL stay", {"\x80\xff\xc3\xa9"}, {"\x80\xff\xc3\xa9"}},
     {"trailing spaces and dots go", {"Daisy ", "Tall . . ", " lead"}, {"Daisy", "Tall", " lead"}},
-    {"nothing left is _", {"", "..", ".", " . .", "   "}, {"_", "_ (2)", "_ (3)", "_ (4)", "_ (5)"}},
-    {"devices in any case", {"CON", "con", "Nul.txt", "aux.tar.gz", "pRn ", "com1", "LPT9.x"},
+    {"nothing left is _",
+     {"", "..", ".", " . .", "   "},
+     {"_", "_ (2)", "_ (3)", "_ (4)", "_ (5)"}},
+    {"devices in any case",
+     {"CON", "con", "Nul.txt", "aux.tar.gz", "pRn ", "com1", "LPT9.x"},
      {"_CON", "_con (2)", "_Nul.txt", "_aux.tar.gz", "_pRn", "_com1", "_LPT9.x"}},
-    {"near devices are names", {"CONSOLE", "COM0", "LPT10", "com", "AUXx.txt", "xNUL"},
+    {"near devices are names",
+     {"CONSOLE", "COM0", "LPT10", "com", "AUXx.txt", "xNUL"},
      {"CONSOLE", "COM0", "LPT10", "com", "AUXx.txt", "xNUL"}},
-    {"the rule's result is what collides", {"Tiny ", "tiny", "TINY.", "tiny (2)"},
+    {"the rule's result is what collides",
+     {"Tiny ", "tiny", "TINY.", "tiny (2)"},
      {"Tiny", "tiny (2)", "TINY (3)", "tiny (2) (2)"}},
-    {"only ASCII letters fold", {"\xc9t\xe9", "\xe9t\xe9", "\xc9T\xc9"}, {"\xc9t\xe9", "\xe9t\xe9", "\xc9T\xc9"}},
+    {"only ASCII letters fold",
+     {"\xc9t\xe9", "\xe9t\xe9", "\xc9T\xc9"},
+     {"\xc9t\xe9", "\xe9t\xe9", "\xc9T\xc9"}},
     {"a full field has no end byte", {std::string(64, 'x')}, {std::string(64, 'x')}},
 };
 

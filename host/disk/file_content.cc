@@ -15,13 +15,16 @@ uint64_t mix(uint64_t value) {
 }
 
 constexpr uint64_t kStep = 0x9e3779b97f4a7c15ull;
+constexpr uint64_t kTreeMark = 0x6a09e667f3bcc909ull;
 
 }  // namespace
 
-uint64_t treeSeed(int64_t second) { return mix(static_cast<uint64_t>(second) + kStep); }
+uint64_t treeSeed(int64_t second) { return mix(static_cast<uint64_t>(second) ^ kTreeMark); }
 
+// Not symmetric in its two halves (the folder's seed is mixed, the index is stepped), so that
+// entry i of second s and entry s of second i get seeds of their own.
 uint64_t entrySeed(uint64_t folderSeed, int32_t index) {
-  return mix(folderSeed ^ mix(static_cast<uint64_t>(static_cast<uint32_t>(index)) + kStep));
+  return mix(mix(folderSeed) + (static_cast<uint64_t>(static_cast<uint32_t>(index)) + 1) * kStep);
 }
 
 // Counter mode, so that any stretch of a file can be made on its own: word n is mix(seed + n).

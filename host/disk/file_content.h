@@ -10,7 +10,7 @@
 
 namespace quindle_host {
 
-enum class FileContent { sparse, zero, random };
+enum class FileContent { sparse, zero, random };  // in the order --content names them
 
 // The seed of the tree's top folder, from the tree's second.
 uint64_t treeSeed(int64_t second);

@@ -47,8 +47,8 @@ uint64_t fileBytes(const FileEntry& entry) {
   for (; digits < kMostDigits && text[digits] >= '0' && text[digits] <= '9'; ++digits) {
     kilobytes = kilobytes * 10 + static_cast<uint64_t>(text[digits] - '0');
   }
-  const bool sized = digits > 0 && text[digits] == 'K' && text[digits + 1] == 'B' &&
-                     text[digits + 2] == '\0';
+  const bool sized =
+      digits > 0 && text[digits] == 'K' && text[digits + 1] == 'B' && text[digits + 2] == '\0';
   return sized ? kilobytes * 1024 : 0;
 }
 

@@ -49,8 +49,9 @@ struct Level {
 // What the threads share: the first error and whether to stop.
 struct Shared {
   const TreeWriting& how;
-  std::mutex mutex;
+  std::mutex mutex;  // over outcome->error
   std::atomic<bool> failed{false};
+  std::atomic<bool> stopped{false};
   WriteOutcome* outcome;
 };
 
@@ -66,7 +67,7 @@ struct Writer {
 bool shouldStop(Writer& writer) {
   if (writer.shared.failed.load(std::memory_order_relaxed)) return true;
   if (writer.shared.how.stopRequested && writer.shared.how.stopRequested()) {
-    writer.shared.outcome->stopped = true;
+    writer.shared.stopped = true;
     return true;
   }
   return false;
@@ -288,7 +289,8 @@ bool writeWithTwoThreads(Writer& first, Writer& second, const FileDirectory* roo
   while (pieces.size() < wanted) {
     auto largest = pieces.end();
     for (auto piece = pieces.begin(); piece != pieces.end(); ++piece) {
-      if (!piece->filesOnly && piece->dir && (largest == pieces.end() || piece->entries > largest->entries)) {
+      if (!piece->filesOnly && piece->dir &&
+          (largest == pieces.end() || piece->entries > largest->entries)) {
         largest = piece;
       }
     }
@@ -314,7 +316,7 @@ bool writeWithTwoThreads(Writer& first, Writer& second, const FileDirectory* roo
     helper.join();
   }
   for (size_t cut = 1; cut < cuts.size(); ++cut) closeDiskFolder(&cuts[cut]->folder);
-  return made && !first.shared.failed.load() && !first.shared.outcome->stopped;
+  return made && !first.shared.failed && !first.shared.stopped;
 }
 
 }  // namespace
@@ -324,14 +326,15 @@ bool writeTree(const FileDirectory* root, DiskFolder* top, const TreeWriting& ho
   for (ThreadCounts& counts : threadCounts) {
     counts.files = counts.folders = counts.bytes = 0;
   }
-  Shared shared{how, {}, {false}, outcome};
-  Writer first{shared, threadCounts[0], true, {}, {}};
   if (!root || entryCountOf(root) == 0) return true;
-  if (how.threads < 2) {
-    return writeContents(first, top, root, treeSeed(how.second), how.shownTop);
-  }
+  Shared shared{how, {}, {false}, {false}, outcome};
+  Writer first{shared, threadCounts[0], true, {}, {}};
   Writer second{shared, threadCounts[1], false, {}, {}};
-  return writeWithTwoThreads(first, second, root, top, how);
+  const bool written = how.threads < 2
+                           ? writeContents(first, top, root, treeSeed(how.second), how.shownTop)
+                           : writeWithTwoThreads(first, second, root, top, how);
+  outcome->stopped = shared.stopped;
+  return written;
 }
 
 WriteCounts writtenSoFar() {

@@ -22,9 +22,9 @@ namespace quindle_host {
 
 struct TreeWriting {
   FileContent content = FileContent::sparse;
-  int64_t second = 0;         // the tree's second, which seeds random content
-  unsigned threads = 1;       // 1 or 2
-  std::string shownTop;       // the top folder as the user named it, for messages
+  int64_t second = 0;                 // the tree's second, which seeds random content
+  unsigned threads = 1;               // 1 or 2
+  std::string shownTop;               // the top folder as the user named it, for messages
   bool (*stopRequested)() = nullptr;  // asked before every entry; may be null
   void (*onProgress)() = nullptr;     // called by the calling thread after every entry
 };

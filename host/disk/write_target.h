@@ -19,8 +19,8 @@ struct WriteTarget {
   std::string leaf;         // DIR's last part, as the system takes it
   std::string partialName;  // the hidden folder beside it
   bool replacesEmptyFolder = false;
-  DiskFolder parent;        // the folder that holds DIR
-  DiskFolder partial;       // open while the tree is written
+  DiskFolder parent;   // the folder that holds DIR
+  DiskFolder partial;  // open while the tree is written
   bool partialMade = false;
 };
 
@@ -55,6 +55,10 @@ bool finishTarget(WriteTarget* target, std::string* error);
 bool removePartial(WriteTarget* target, std::string* error);
 
 void closeTarget(WriteTarget* target);
+
+// Each system's own: removes the folder `name` beside DIR with everything in it, at any depth,
+// never following a link.
+bool removeFolderIn(const WriteTarget& target, const std::string& name, std::string* error);
 
 }  // namespace quindle_host
 

@@ -1,4 +1,3 @@
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "host/disk/write_target.h"
+#include "host/file_system.h"
 
 namespace quindle_host {
 namespace {
@@ -32,30 +32,11 @@ std::string kindOf(mode_t mode) {
   return "it is a device";
 }
 
-struct FolderItem {
-  std::string name;
-  bool isFolder;
-};
-
-// The items of the open folder `fd`, without "." and "..".
+// The items of the open folder `fd`, without "." and ".."; a link is never a folder.
 bool readItems(int fd, std::vector<FolderItem>* items, std::string* error) {
-  const int scan = ::openat(fd, ".", kFolderFlags);
-  DIR* dir = scan >= 0 ? ::fdopendir(scan) : nullptr;
-  if (!dir) {
-    *error = std::strerror(errno);
-    if (scan >= 0) ::close(scan);
-    return false;
-  }
-  errno = 0;
-  while (const dirent* found = ::readdir(dir)) {
-    if (std::strcmp(found->d_name, ".") == 0 || std::strcmp(found->d_name, "..") == 0) continue;
-    items->push_back({found->d_name, found->d_type == DT_DIR});
-    errno = 0;
-  }
-  const int readError = errno;
-  ::closedir(dir);
-  if (readError != 0) *error = std::strerror(readError);
-  return readError == 0;
+  OpenFolder folder;
+  folder.descriptor = fd;
+  return readFolder(folder, items, error);
 }
 
 // A folder being emptied: its subfolders, found when it was first read.
@@ -83,9 +64,9 @@ bool startEmptying(const DiskFolder& parent, const std::string& name, Emptying* 
   if (!readItems(fd, &items, error)) return false;
   for (const FolderItem& item : items) {
     // unlinkat takes a link itself, never what it leads to.
-    if (!item.isFolder && ::unlinkat(fd, item.name.c_str(), 0) == 0) continue;
+    if (!item.isFolder && ::unlinkat(fd, item.systemName.c_str(), 0) == 0) continue;
     if (item.isFolder || errno == EISDIR || errno == EPERM) {
-      level->subfolders.push_back(item.name);
+      level->subfolders.push_back(item.systemName);
     } else if (errno != ENOENT) {
       *error = item.name + ": " + std::strerror(errno);
       return false;
@@ -147,8 +128,9 @@ bool openTarget(const std::string& dir, WriteTarget* target, std::string* error)
   std::string path = dir;
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   const size_t slash = path.rfind('/');
-  const std::string parentPath =
-      slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string parentPath = slash == std::string::npos ? "."
+                                 : slash == 0               ? "/"
+                                                            : path.substr(0, slash);
   target->leaf = slash == std::string::npos ? path : path.substr(slash + 1);
   if (target->leaf.empty() || target->leaf == "." || target->leaf == ".." || path == "/") {
     *error = "name the folder by a name of its own";
@@ -199,8 +181,8 @@ int removeAbandonedPartials(const WriteTarget& target) {
   const std::string prefix = "." + target.leaf + kPartialMark;
   int removed = 0;
   for (const FolderItem& item : items) {
-    if (!item.isFolder || item.name.compare(0, prefix.size(), prefix) != 0) continue;
-    const std::string digits = item.name.substr(prefix.size());
+    if (!item.isFolder || item.systemName.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string digits = item.systemName.substr(prefix.size());
     if (digits.empty() || digits.size() > 9 ||
         digits.find_first_not_of("0123456789") != std::string::npos) {
       continue;
@@ -208,7 +190,7 @@ int removeAbandonedPartials(const WriteTarget& target) {
     const pid_t process = static_cast<pid_t>(std::stol(digits));
     // Only a run that is gone: a live one (or one of another user's) keeps its folder.
     if (process == ::getpid() || ::kill(process, 0) == 0 || errno != ESRCH) continue;
-    if (removeFolderTree(target.parent, item.name, &error)) ++removed;
+    if (removeFolderIn(target, item.systemName, &error)) ++removed;
   }
   return removed;
 }
@@ -232,8 +214,9 @@ bool finishTarget(WriteTarget* target, std::string* error) {
   const char* from = target->partialName.c_str();
   const char* to = target->leaf.c_str();
   // A folder that appeared meanwhile is never replaced; the empty one named is, if still empty.
-  int result = target->replacesEmptyFolder ? ::renameat(parent, from, parent, to)
-                                           : ::renameat2(parent, from, parent, to, RENAME_NOREPLACE);
+  int result = target->replacesEmptyFolder
+                   ? ::renameat(parent, from, parent, to)
+                   : ::renameat2(parent, from, parent, to, RENAME_NOREPLACE);
   if (result != 0 && !target->replacesEmptyFolder && (errno == EINVAL || errno == ENOSYS)) {
     result = ::renameat(parent, from, parent, to);  // a file system without the flag
   }
@@ -247,12 +230,8 @@ bool finishTarget(WriteTarget* target, std::string* error) {
   return true;
 }
 
-bool removePartial(WriteTarget* target, std::string* error) {
-  closeDiskFolder(&target->partial);
-  if (!target->partialMade) return true;
-  if (!removeFolderTree(target->parent, target->partialName, error)) return false;
-  target->partialMade = false;
-  return true;
+bool removeFolderIn(const WriteTarget& target, const std::string& name, std::string* error) {
+  return removeFolderTree(target.parent, name, error);
 }
 
 void closeTarget(WriteTarget* target) {

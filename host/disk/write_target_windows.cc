@@ -35,7 +35,9 @@ bool readItems(const std::wstring& path, std::vector<WIN32_FIND_DATAW>* items, s
   return true;
 }
 
-bool isLinkOrMountPoint(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+bool isLinkOrMountPoint(DWORD attributes) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
 
 // Removes the folder at `top` with everything in it, with its own stack; links and junctions are
 // removed as themselves, never entered.
@@ -125,7 +127,8 @@ bool openTarget(const std::string& dir, WriteTarget* target, std::string* error)
   target->leaf = narrow(leaf, CP_UTF8);
   target->partialName = "." + target->leaf + kPartialMark + std::to_string(GetCurrentProcessId());
   const DWORD parentAttributes = GetFileAttributesW((target->parent.path + L"\\").c_str());
-  if (parentAttributes == INVALID_FILE_ATTRIBUTES || !(parentAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+  if (parentAttributes == INVALID_FILE_ATTRIBUTES ||
+      !(parentAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
     *error = "the folder that would hold it: " +
              (parentAttributes == INVALID_FILE_ATTRIBUTES ? lastErrorText() : "it is a file");
     return false;
@@ -187,7 +190,7 @@ int removeAbandonedPartials(const WriteTarget& target) {
     }
     const DWORD process = static_cast<DWORD>(std::stoul(digits));
     if (process == GetCurrentProcessId() || !processIsGone(process)) continue;
-    if (removeFolderTree(pathIn(target, name), &error)) ++removed;
+    if (removeFolderIn(target, name, &error)) ++removed;
   }
   return removed;
 }
@@ -206,16 +209,15 @@ bool makePartial(WriteTarget* target, std::string* error) {
 // stream's name for a file of its own beside the folder.
 bool keepsNamedStreams(const DiskFolder& folder) {
   DWORD flags = 0;
-  return GetVolumeInformationByHandleW(reinterpret_cast<HANDLE>(folder.handle), nullptr, 0,
-                                       nullptr, nullptr, &flags, nullptr, 0) &&
+  return GetVolumeInformationByHandleW(reinterpret_cast<HANDLE>(folder.handle), nullptr, 0, nullptr,
+                                       nullptr, &flags, nullptr, 0) &&
          (flags & FILE_NAMED_STREAMS) != 0;
 }
 
 bool storeTitle(const WriteTarget& target, const std::string& titleUtf8) {
   if (!keepsNamedStreams(target.partial)) return false;
-  const HANDLE stream =
-      CreateFileW((target.partial.path + kTitleStream).c_str(), GENERIC_WRITE, 0, nullptr,
-                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE stream = CreateFileW((target.partial.path + kTitleStream).c_str(), GENERIC_WRITE, 0,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (stream == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool stored = WriteFile(stream, titleUtf8.data(), static_cast<DWORD>(titleUtf8.size()),
@@ -247,12 +249,8 @@ bool finishTarget(WriteTarget* target, std::string* error) {
   return true;
 }
 
-bool removePartial(WriteTarget* target, std::string* error) {
-  closeDiskFolder(&target->partial);
-  if (!target->partialMade) return true;
-  if (!removeFolderTree(pathIn(*target, target->partialName), error)) return false;
-  target->partialMade = false;
-  return true;
+bool removeFolderIn(const WriteTarget& target, const std::string& name, std::string* error) {
+  return removeFolderTree(pathIn(target, name), error);
 }
 
 void closeTarget(WriteTarget* target) { closeDiskFolder(&target->partial); }

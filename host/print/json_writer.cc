@@ -54,12 +54,23 @@ std::string jsonString(const std::string& utf8) {
   for (size_t i = 0; i < utf8.size(); ++i) {
     const unsigned char byte = static_cast<unsigned char>(utf8[i]);
     switch (byte) {
-      case '"': out += "\\\""; continue;
-      case '\\': out += "\\\\"; continue;
-      case '\n': out += "\\n"; continue;
-      case '\r': out += "\\r"; continue;
-      case '\t': out += "\\t"; continue;
-      default: break;
+      case '"':
+        out += "\\\"";
+        continue;
+      case '\\':
+        out += "\\\\";
+        continue;
+      case '\n':
+        out += "\\n";
+        continue;
+      case '\r':
+        out += "\\r";
+        continue;
+      case '\t':
+        out += "\\t";
+        continue;
+      default:
+        break;
     }
     const size_t control = quindle::controlLength(utf8.data(), utf8.size(), i);
     if (control == 0) {

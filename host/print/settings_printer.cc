@@ -20,7 +20,8 @@ void printSettingsText(std::FILE* out, const SettingsView& view) {
   }
   std::fprintf(out, "filter: %s\n", view.enabled ? "enabled" : "disabled");
   std::fprintf(out, "directory levels: %ld\n", static_cast<long>(view.dirLevels));
-  std::fprintf(out, "files per directory: fewer than %lu\n", static_cast<unsigned long>(view.maxFiles));
+  std::fprintf(out, "files per directory: fewer than %lu\n",
+               static_cast<unsigned long>(view.maxFiles));
   if (view.dictionary.empty()) {
     std::fprintf(out, "dictionary: (none: random letters)\n");
   } else {

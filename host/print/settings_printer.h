@@ -13,8 +13,8 @@ namespace quindle_host {
 
 // The settings as they are shown, every text UTF-8.
 struct SettingsView {
-  std::string where;       // the settings place
-  std::string damage;      // what makes the record plainly damaged, or empty
+  std::string where;   // the settings place
+  std::string damage;  // what makes the record plainly damaged, or empty
   bool enabled = false;
   int32_t dirLevels = 0;
   uint32_t maxFiles = 0;

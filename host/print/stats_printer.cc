@@ -5,7 +5,8 @@ namespace quindle_host {
 bool printStats(std::FILE* out, const TreeStats& stats, const RunFigures& figures) {
   const uint64_t entries = stats.directories + stats.files;
   std::fprintf(
-      out, "directories: %llu\nfiles: %llu\nentries: %llu\ndeepest level: %d\nmodule time: %.3f s\n",
+      out,
+      "directories: %llu\nfiles: %llu\nentries: %llu\ndeepest level: %d\nmodule time: %.3f s\n",
       static_cast<unsigned long long>(stats.directories),
       static_cast<unsigned long long>(stats.files), static_cast<unsigned long long>(entries),
       stats.deepestLevel, figures.moduleSeconds);
