@@ -20,8 +20,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_host.h"
+#include "filter/module_listing.h"
 #include "generator/draws/random_source.h"
-#include "generator/listing_builder.h"
 #include "host/disk/disk_names.h"
 #include "host/disk/tree_plan.h"
 #include "host/disk/tree_writer.h"
@@ -59,8 +59,9 @@ FileDirectory* buildTree(uint64_t entries) {
   prefs.enabled = 1;
   prefs.maxFiles = kMaxFiles;
   prefs.dirLevels = kDirLevels;
-  quindle::seedRandom(kTreeSeed);
-  return quindle::buildListing(info, &prefs);
+  quindle::ModuleState& module = quindle::moduleState();
+  quindle::seedRandom(module.generator.random, kTreeSeed);
+  return quindle::buildModuleListing(module, info, &prefs);
 }
 
 // The tree laid out flat for the floor, named as the writer names it.
