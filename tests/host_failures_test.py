@@ -373,7 +373,10 @@ ROWS = [
 def run_row(host, row):
     name, scene, status, stderr, prefs, extra, platforms, options = row
     platform = "windows" if host.windows else "posix"
-    if platform not in platforms or (options.get("memory") and host.options.memory_limits != "yes"):
+    # Where the host runs sanitized (--memory-limits no) it takes neither an address space limit
+    # nor a preloaded library (the sanitizer's run-time must come first).
+    sanitized = host.options.memory_limits != "yes"
+    if platform not in platforms or (sanitized and (options.get("memory") or options.get("sync"))):
         print("%s: does not apply here" % name)
         return
     command = scene(host)
