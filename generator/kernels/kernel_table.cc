@@ -2,8 +2,7 @@
 
 namespace quindle {
 
-KernelList availableKernels() {
-  const InstructionSets processor = processorInstructionSets();
+KernelList kernelsRunnableOn(InstructionSets processor) {
   const KernelList built = builtKernels();
   KernelList available = {{}, 0};
   for (int i = 0; i < built.count; ++i) {
@@ -11,6 +10,8 @@ KernelList availableKernels() {
   }
   return available;
 }
+
+KernelList availableKernels() { return kernelsRunnableOn(processorInstructionSets()); }
 
 const Kernel& activeKernel(const KernelChoice& choice) {
   if (choice.forced) return *choice.forced;

@@ -41,8 +41,12 @@ extern const Kernel kPortableKernel;
 // family's file says (CMake picks it).
 KernelList builtKernels();
 
-// The built kernels whose needs this processor meets, in the same order. The processor is asked
-// each time: a few instructions, once per tree.
+// The built kernels whose needs `processor` meets, in the same order: what a processor with
+// those sets would run.
+KernelList kernelsRunnableOn(InstructionSets processor);
+
+// kernelsRunnableOn this processor. The processor is asked each time: a few instructions, once
+// per tree.
 KernelList availableKernels();
 
 // Which kernel runs: the fastest available one, unless another was forced.

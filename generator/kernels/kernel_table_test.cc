@@ -79,5 +79,27 @@ TEST(KernelTable, OnlyAnAvailableKernelCanBeForced) {
   }
 }
 
+// Every processor the built kernels could meet, not only this one: a machine with every set
+// would never notice a kernel handed to a processor that lacks what it needs, which dies of an
+// illegal instruction.
+TEST(KernelTable, AProcessorIsHandedOnlyTheKernelsWhoseNeedsItMeets) {
+  const KernelList built = builtKernels();
+  InstructionSets named = 0;
+  for (int i = 0; i < built.count; ++i) named |= built.kernels[i]->needs;
+  // Every subset of the named sets, counted through the set bits of `named`.
+  for (InstructionSets processor = 0;; processor = (processor - named) & named) {
+    const KernelList runnable = kernelsRunnableOn(processor);
+    std::vector<const Kernel*> expected;
+    for (int i = 0; i < built.count; ++i) {
+      if ((built.kernels[i]->needs & ~processor) == 0) expected.push_back(built.kernels[i]);
+    }
+    EXPECT_EQ(std::vector<const Kernel*>(runnable.kernels, runnable.kernels + runnable.count), expected)
+        << "processor sets " << std::hex << processor;
+    ASSERT_GE(runnable.count, 1);
+    EXPECT_EQ(runnable.kernels[0], &kPortableKernel) << "every processor runs the portable kernel";
+    if (processor == named) break;
+  }
+}
+
 }  // namespace
 }  // namespace quindle
