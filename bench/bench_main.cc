@@ -46,11 +46,11 @@ int main(int argc, char** argv) {
 
   // Seeds picked so that each tree is close to the expected size for its settings.
   registerTreeBenchmarks({"100 files, 2 levels (the defaults)", 100, 2, 1765224041u, nullptr, 301});
-  registerTreeBenchmarks({"100 files, 10 levels", 100, 10, 1765224012u, nullptr, 11});
-  registerHostBenchmarks({"100 files, 10 levels", 100, 10, 1765224012u, nullptr, 11});
+  registerKernelTreeBenchmarks({"100 files, 10 levels, letters", 100, 10, 1765224012u, nullptr, 11});
   if (haveWordList) {
-    registerTreeBenchmarks({"100 files, 10 levels, wamerican names", 100, 10, 1765224012u, kWordList, 11});
+    registerKernelTreeBenchmarks({"100 files, 10 levels, wamerican", 100, 10, 1765224012u, kWordList, 11});
   }
+  registerHostBenchmarks({"100 files, 10 levels", 100, 10, 1765224012u, nullptr, 11});
   if (deep && deep[0] == '1') {
     registerTreeBenchmarks({"100 files, 13 levels", 100, 13, 1765224012u, nullptr, 3});
     registerHostBenchmarks({"100 files, 13 levels", 100, 13, 1765224012u, nullptr, 3});
