@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
+
 #include "filter/filter_api.h"
 #include "generator/draws/draw_block.h"
 #include "generator/draws/draw_math.h"
@@ -34,14 +35,37 @@ inline bool becomesSubdirectory(uint32_t directoryDraw, bool mayHoldDirectories)
   return mayHoldDirectories && remainderOf(directoryDraw, kDivideBy20) == kDirectoryDraw;
 }
 
+// Entries are written a few ahead of where the memory was asked for, line by line: asking for a
+// whole new directory at once keeps the memory busy with lines needed much later.
+constexpr int kPrefetchEntries = 8;
+
+// What an entry run does between entries to keep draws coming. A kernel whose entries wait mostly
+// on where each one begins (random-letter names) makes draws between entries, so that making them
+// overlaps with writing the entries instead of coming in bursts: keepAhead(maker, block, at) adds
+// draws while fewer than it keeps lie ahead of `at` (moving them to the block's start where there
+// is no room, and returning where `at` is then), and stop(maker, block) settles the block before
+// it is refilled or left. The two are handed over as pointers: a kernel's own functions are then
+// inlined where the run is, in the kernel's function, with its maker in registers. Without them,
+// all drawing is left to refills.
+template <typename Maker>
+struct DrawsBetweenEntries {
+  Maker* maker;
+  int (*keepAhead)(Maker& maker, DrawBlock& block, int at);
+  void (*stop)(Maker& maker, DrawBlock& block);
+};
+
+struct NoMaker {};
+inline int keepNothingAhead(NoMaker&, DrawBlock&, int at) { return at; }
+inline void stopNothing(NoMaker&, DrawBlock&) {}
+
 // Fills the directory's entries from its `next` on, until it is full or an entry is to become a
 // subdirectory, which is returned with its directory draw taken. Every field but the host's byte
 // is written; a subdirectory's entry is finished by the caller.
 // `writeName(block, at, field)` writes the name whose draws begin at `at` and returns the draw after it.
-template <typename NameWriter>
+template <typename NameWriter, typename Maker = NoMaker>
 inline __attribute__((always_inline)) FileEntry* fillEntryRun(
     PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, FillDraws fillDraws,
-    NameWriter writeName) {
+    NameWriter writeName, DrawsBetweenEntries<Maker> between = {nullptr, keepNothingAhead, stopNothing}) {
   // Kept in registers: every store through an entry's character fields may alias the records.
   int at = block.next;
   FileEntry* const entries = dir.entries;
@@ -49,12 +73,17 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
   int32_t next = dir.next;
   FileEntry* subdirectory = nullptr;
   while (next < count) {
+    at = between.keepAhead(*between.maker, block, at);
     if (block.filled - at < kRefillBelow) {
+      between.stop(*between.maker, block);
       block.next = at;
       refillDrawBlock(&block, fillDraws);
       at = block.next;
     }
     FileEntry& entry = entries[next++];
+    const char* const ahead = reinterpret_cast<const char*>(&entry + kPrefetchEntries);
+    __builtin_prefetch(ahead, 1);
+    __builtin_prefetch(ahead + 64, 1);
     at = writeName(block, at, entry.name);
     std::memcpy(entry.sizeText, kSizeTexts.sizes[remainderOf(block.draws[at], kDivideBy300)].text,
                 sizeof entry.sizeText);
@@ -68,6 +97,7 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
       break;
     }
   }
+  between.stop(*between.maker, block);
   dir.next = next;
   block.next = at;
   return subdirectory;

@@ -1,6 +1,10 @@
-// The AVX-512 kernel: sixteen lanes of the generator per vector, the alphabet looked up with one
-// byte permute (VBMI), and each name collected with one byte compress (VBMI2) straight into the
-// entry's 64-byte field; pdep finds where the name ends.
+// The AVX-512 kernel: sixteen lanes of the generator per vector, each draw's code looked up with
+// one byte permute (VBMI), and each name collected with one byte compress (VBMI2) straight into
+// the entry's 64-byte field; pdep finds where the name ends.
+//
+// pdep stays: every processor with AVX-512 VBMI2 runs it in three cycles (Intel since Ice Lake,
+// AMD since Zen 4). Only AMD's family 17h, which has no AVX-512, microcodes it; the AVX2 kernel,
+// which those processors run, does without.
 #include <immintrin.h>
 
 // GCC 12's own AVX-512 intrinsic headers leave a vector undefined on purpose and then warn about it.
@@ -10,6 +14,7 @@
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 
+#include "generator/dictionary/dictionary_entries.h"
 #include "generator/dictionary/dictionary_name_field.h"
 #include "generator/draws/draw_math.h"
 #include "generator/draws/entry_run.h"
@@ -52,16 +57,20 @@ QUINDLE_AVX512_INLINE __m512i remainders(__m512i draws, Reciprocal r) {
   return _mm512_sub_epi16(draws, _mm512_mullo_epi16(quotients, _mm512_set1_epi16(static_cast<short>(r.divisor))));
 }
 
-// Byte and word indexes that gather the draws out of vectors of states and remainders.
+// Byte indexes that gather the draws out of vectors of states, and bytes out of vectors of words.
 struct Gathers {
-  alignas(64) uint16_t highHalves[32];  // the upper halves of two vectors of 16 states
-  alignas(64) uint8_t lowBytes[64];     // the lower halves of two vectors of 32 words
+  alignas(64) uint8_t highHalves[64];  // the upper 16-bit halves of two vectors of 16 states
+  alignas(64) uint8_t lowBytes[64];    // the lower bytes of two vectors of 32 words
+  alignas(64) uint8_t nextBytes[64];   // bytes 1 to 64 of two vectors of 64 bytes
 };
 
 constexpr Gathers makeGathers() {
   Gathers gathers = {};
-  for (int i = 0; i < 32; ++i) gathers.highHalves[i] = static_cast<uint16_t>(2 * i + 1);
-  for (int i = 0; i < 64; ++i) gathers.lowBytes[i] = static_cast<uint8_t>(2 * i);
+  for (int i = 0; i < 64; ++i) {
+    gathers.highHalves[i] = static_cast<uint8_t>(4 * (i / 2) + 2 + i % 2);
+    gathers.lowBytes[i] = static_cast<uint8_t>(2 * i);
+    gathers.nextBytes[i] = static_cast<uint8_t>(i + 1);
+  }
   return gathers;
 }
 
@@ -69,46 +78,114 @@ constexpr Gathers kGathers = makeGathers();
 
 // Four vectors of 16 lanes, each advancing 64 draws at a time, so no multiply waits on another.
 constexpr int kVectors = 4;
-static_assert(kVectors == 4, "the fill below names its four vectors");
 constexpr AffineStep kChunkStep = stepsOf(kLanes * kVectors);
 
-QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlockFill& fill) {
-  const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
-  const LaneSteps<kLanes * kVectors>& starts = kLaneSteps<kLanes * kVectors>;
-  const __m512i seed = _mm512_set1_epi32(static_cast<int>(state));
-  const auto startLane = [&](int v) QUINDLE_AVX512 {
-    return _mm512_add_epi32(_mm512_mullo_epi32(seed, _mm512_load_si512(starts.multipliers + v * kLanes)),
-                            _mm512_load_si512(starts.increments + v * kLanes));
-  };
-  // Named rather than in an array, so that they stay in registers.
-  __m512i lanes0 = startLane(0), lanes1 = startLane(1), lanes2 = startLane(2), lanes3 = startLane(3);
-  const __m512i multiplier = _mm512_set1_epi32(static_cast<int>(kChunkStep.multiplier));
-  const __m512i increment = _mm512_set1_epi32(static_cast<int>(kChunkStep.increment));
-  const auto advance = [&](__m512i lanes) QUINDLE_AVX512 {
-    return _mm512_add_epi32(_mm512_mullo_epi32(lanes, multiplier), increment);
-  };
-  const __m512i highHalves = _mm512_load_si512(kGathers.highHalves);
-  const __m512i drawMask = _mm512_set1_epi16(0x7FFF);
-  const __m512i alphabet = _mm512_load_si512(kByRemainder36.glyphs);
-  const __m512i letterTable = _mm512_load_si512(kByRemainder36.letterBytes);
-  const __m512i lowBytes = _mm512_load_si512(kGathers.lowBytes);
-  for (int chunk = 0; chunk < count; chunk += 64) {
+// Makes draws 64 at a time with the generator's lanes in registers, into a block's draws, codes
+// and letter bits. A chunk's characters need the code of the draw after it, so each chunk's codes
+// become characters when the next chunk is made, or, for the last one, when the maker stops.
+struct ChunkMaker {
+  __m512i lanes0, lanes1, lanes2, lanes3;
+  __m512i multiplier, increment, highHalves, lowBytes, nextBytes, drawMask, codeTable, glyphBits, spaces;
+  uint32_t state;     // the state after the last draw made
+  int pendingAt = -1;  // the chunk whose codes are still to become characters
+  __m512i pendingCodes;
+
+  // Lanes for the draws after `from`.
+  QUINDLE_AVX512_INLINE explicit ChunkMaker(uint32_t from) : state(from) {
+    const LaneSteps<kLanes * kVectors>& starts = kLaneSteps<kLanes * kVectors>;
+    const __m512i seed = _mm512_set1_epi32(static_cast<int>(from));
+    const auto startLane = [&](int v) QUINDLE_AVX512 {
+      return _mm512_add_epi32(_mm512_mullo_epi32(seed, _mm512_load_si512(starts.multipliers + v * kLanes)),
+                              _mm512_load_si512(starts.increments + v * kLanes));
+    };
+    lanes0 = startLane(0);
+    lanes1 = startLane(1);
+    lanes2 = startLane(2);
+    lanes3 = startLane(3);
+    multiplier = _mm512_set1_epi32(static_cast<int>(kChunkStep.multiplier));
+    increment = _mm512_set1_epi32(static_cast<int>(kChunkStep.increment));
+    highHalves = _mm512_load_si512(kGathers.highHalves);
+    lowBytes = _mm512_load_si512(kGathers.lowBytes);
+    nextBytes = _mm512_load_si512(kGathers.nextBytes);
+    drawMask = _mm512_set1_epi16(0x7FFF);
+    codeTable = _mm512_load_si512(kCodesByRemainder36.code);
+    glyphBits = _mm512_set1_epi8(static_cast<char>(~kLetterCode));
+    spaces = _mm512_set1_epi8(' ');
+  }
+
+  QUINDLE_AVX512_INLINE void advance() {
+    lanes0 = _mm512_add_epi32(_mm512_mullo_epi32(lanes0, multiplier), increment);
+    lanes1 = _mm512_add_epi32(_mm512_mullo_epi32(lanes1, multiplier), increment);
+    lanes2 = _mm512_add_epi32(_mm512_mullo_epi32(lanes2, multiplier), increment);
+    lanes3 = _mm512_add_epi32(_mm512_mullo_epi32(lanes3, multiplier), increment);
+    state = state * kChunkStep.multiplier + kChunkStep.increment;
+  }
+
+  // The pending chunk's characters, from its codes and the codes of the draws after it.
+  QUINDLE_AVX512_INLINE void settle(const DrawBlockFill& fill, __m512i nextCodes) {
+    if (pendingAt < 0) return;
+    const __m512i next = _mm512_and_si512(_mm512_permutex2var_epi8(pendingCodes, nextBytes, nextCodes), glyphBits);
+    _mm512_store_si512(fill.characters + pendingAt,
+                       _mm512_mask_blend_epi8(_mm512_movepi8_mask(pendingCodes), spaces, next));
+  }
+
+  // The 64 draws after `state`, at `at` of `fill`.
+  QUINDLE_AVX512_INLINE void make(const DrawBlockFill& fill, int at) {
     // A draw is bits 16 to 30 of its state: the upper 16-bit half of each lane, less its top bit.
-    const __m512i low = _mm512_and_si512(_mm512_permutex2var_epi16(lanes0, highHalves, lanes1), drawMask);
-    const __m512i high = _mm512_and_si512(_mm512_permutex2var_epi16(lanes2, highHalves, lanes3), drawMask);
-    lanes0 = advance(lanes0);
-    lanes1 = advance(lanes1);
-    lanes2 = advance(lanes2);
-    lanes3 = advance(lanes3);
-    _mm512_storeu_si512(fill.draws + chunk, low);
-    _mm512_storeu_si512(fill.draws + chunk + 32, high);
+    const __m512i low = _mm512_and_si512(_mm512_permutex2var_epi8(lanes0, highHalves, lanes1), drawMask);
+    const __m512i high = _mm512_and_si512(_mm512_permutex2var_epi8(lanes2, highHalves, lanes3), drawMask);
+    advance();
+    _mm512_storeu_si512(fill.draws + at, low);
+    _mm512_storeu_si512(fill.draws + at + 32, high);
     const __m512i remainders36 = _mm512_permutex2var_epi8(remainders(low, kDivideBy36), lowBytes,
                                                           remainders(high, kDivideBy36));
-    _mm512_storeu_si512(fill.glyphs + chunk, _mm512_permutexvar_epi8(remainders36, alphabet));
-    const __m512i letters = _mm512_permutexvar_epi8(remainders36, letterTable);
-    fill.letterBits[chunk / 64] = _mm512_test_epi8_mask(letters, letters);
+    const __m512i codes = _mm512_permutexvar_epi8(remainders36, codeTable);
+    fill.letterBits[at / 64] = _mm512_movepi8_mask(codes);
+    settle(fill, codes);
+    pendingAt = at;
+    pendingCodes = codes;
   }
-  return endState;
+
+  // The last chunk's characters, with the code of the draw after it, which is not taken.
+  QUINDLE_AVX512_INLINE void finish(const DrawBlockFill& fill) {
+    const uint32_t after = drawOfState(advanceState(state, 1));
+    settle(fill, _mm512_set1_epi8(static_cast<char>(kCodesByRemainder36.code[remainderOf(after, kDivideBy36)])));
+    pendingAt = -1;
+  }
+};
+
+QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlockFill& fill) {
+  ChunkMaker maker(state);
+  for (int at = 0; at < count; at += 64) maker.make(fill, at);
+  maker.finish(fill);
+  return maker.state;
+}
+
+// Draws made between random-letter entries (entry_run.h), a chunk at a time, keeping this many
+// ahead: a refill's worth and a few names more.
+constexpr int kKeepAhead = kRefillBelow + 256;
+
+QUINDLE_AVX512_INLINE DrawBlockFill wholeBlock(DrawBlock& block) {
+  return {block.draws, block.characters, block.letterBits};
+}
+
+QUINDLE_AVX512_INLINE void stopMaking(ChunkMaker& maker, DrawBlock& block) {
+  if (maker.pendingAt >= 0) maker.finish(wholeBlock(block));
+}
+
+QUINDLE_AVX512_INLINE int keepDrawsAhead(ChunkMaker& maker, DrawBlock& block, int at) {
+  while (block.filled - at < kKeepAhead) {
+    if (block.filled + 64 > kBlockDraws) {
+      stopMaking(maker, block);
+      block.next = at;
+      slideDrawBlock(&block);
+      at = block.next;
+    }
+    maker.make(wholeBlock(block), block.filled);
+    block.filled += 64;
+    block.endState = maker.state;
+  }
+  return at;
 }
 
 // The name with its first character upper-cased where it is a lower-case letter.
@@ -118,12 +195,10 @@ QUINDLE_AVX512_INLINE __m512i firstUpperCased(__m512i name) {
   return _mm512_mask_sub_epi8(name, firstIsLower, name, _mm512_set1_epi8('a' - 'A'));
 }
 
-// The characters of a window in draw order, one per draw that starts a character (the others
-// are left as they come). A letter's character is the glyph of the draw after its start; a
-// space draw is a space.
+// The characters of a window in draw order: those of the draws that start a character are the
+// name's.
 QUINDLE_AVX512_INLINE __m512i windowCharacters(const DrawBlock& block, const LetterWindow& window) {
-  const __m512i glyphs = _mm512_loadu_si512(block.glyphs + window.at + 1);
-  return _mm512_mask_blend_epi8(window.letters, _mm512_set1_epi8(' '), glyphs);
+  return _mm512_loadu_si512(block.characters + window.at);
 }
 
 // Each window's characters compressed by its starts, the second's moved up behind the first's.
@@ -149,14 +224,15 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
 
 QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
                                           DrawBlock& block) {
-  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx512,
-                      writeLetterNameAvx512);
+  ChunkMaker maker(block.endState);
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx512, writeLetterNameAvx512,
+                      DrawsBetweenEntries<ChunkMaker>{&maker, keepDrawsAhead, stopMaking});
 }
 
 // The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on
 // draw), and the go-on draws of its first eight lines lie within 32: one load each, and the four
 // indexes and their remainders worked out side by side.
-QUINDLE_AVX512 void findNameLinesAvx512(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
+QUINDLE_AVX512_INLINE void findNameLinesAvx512(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
   static_assert(kNameLinesAhead == 4 && kDrawsPerLine == 4 && kLineIndexDraws == 3 && kMaskedGoOnDraws == 8,
                 "a line's draws are one 64-bit word, four lines one 256-bit vector");
   const uint16_t* const draws = block.draws + at;
@@ -195,14 +271,11 @@ QUINDLE_AVX512 void findNameLinesAvx512(const DrawBlock& block, int at, const Li
   _mm_storeu_si128(reinterpret_cast<__m128i*>(name->lines), _mm512_castsi512_si128(gathered));
 }
 
-// Four lines of up to kSlotChars characters, each with its space, stay short of the bound, so a
-// name of at most that many short lines is never cut: each line and its space is placed with
-// one byte permute, and nothing branches on how many lines the name takes, a coin toss. Longer
-// names, and names with a long line, take the plain writer.
-constexpr int kPermutedLines = kNameLinesAhead;
-static_assert(kPermutedLines * (kSlotChars + 1) < kLetterNameField, "permuted names are never cut");
+// A short name (dictionary_name_field.h): each line and its space is placed with one byte
+// permute. Other names take the plain writer.
+constexpr int kPermutedLines = kShortNameLines;
 
-QUINDLE_AVX512 int writeDictionaryNameAvx512(const DrawBlock& block, int at, const LineSource& lines,
+QUINDLE_AVX512_INLINE int writeDictionaryNameAvx512(const DrawBlock& block, int at, const LineSource& lines,
                                              const NameLines& first, char* field) {
   const int goOnLines = first.goOnLines;
   const LineSlot* const slots = lines.table->slots;
@@ -242,9 +315,16 @@ QUINDLE_AVX512 int writeDictionaryNameAvx512(const DrawBlock& block, int at, con
   return at + goOnLines * kDrawsPerLine;
 }
 
+
+QUINDLE_AVX512 FileEntry* fillDictionaryEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
+                                                      DrawBlock& block, DictionaryRun& run) {
+  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDrawsAvx512, findNameLinesAvx512,
+                           writeDictionaryNameAvx512);
+}
+
 }  // namespace
 
-extern const Kernel kAvx512Kernel = {"avx512", kNeeds, fillDrawsAvx512, fillEntriesAvx512, findNameLinesAvx512,
-                                     writeDictionaryNameAvx512};
+extern const Kernel kAvx512Kernel = {"avx512", kNeeds, fillDrawsAvx512, fillEntriesAvx512,
+                                     fillDictionaryEntriesAvx512, findNameLinesAvx512};
 
 }  // namespace quindle

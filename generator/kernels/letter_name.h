@@ -16,24 +16,35 @@ namespace quindle {
 constexpr int kLetterNameField = FILE_ENTRY_NAME_SIZE;
 static_assert((kLetterNameField & (kLetterNameField - 1)) == 0, "the length is a mask of the draw");
 
-// What a draw gives by its remainder modulo 36, padded with zeros to one 64-byte vector each for
-// lookups by index. Since 6 divides 36, the remainder also tells whether the draw is 1 modulo 6,
-// a space.
-struct ByRemainder36 {
-  alignas(64) char glyphs[64];          // the alphabet
-  alignas(64) uint8_t letterBytes[64];  // 0xFF where the draw would take a letter
-};
+// What the fills work out first for each draw, its code: the alphabet character the draw picks
+// (by its remainder modulo 36), with bit 7 set where the draw would make a letter. Since 6
+// divides 36 the remainder also tells whether the draw is 1 modulo 6, a space; the alphabet is
+// ASCII, so bit 7 is free. One byte then gives a draw's letter bit (its top bit, which vector
+// compares and byte masks read directly) and, for the draw before it, the glyph.
+constexpr uint8_t kLetterCode = 0x80;
 
-constexpr ByRemainder36 makeByRemainder36() {
-  ByRemainder36 tables = {};
-  for (int i = 0; i < kNameAlphabetSize; ++i) {
-    tables.glyphs[i] = kNameAlphabet[i];
-    tables.letterBytes[i] = i % 6 != 1 ? 0xFF : 0;
-  }
-  return tables;
+constexpr uint8_t codeOfRemainder36(int remainder) {
+  return static_cast<uint8_t>(static_cast<uint8_t>(kNameAlphabet[remainder]) |
+                              (remainder % 6 != 1 ? kLetterCode : 0));
 }
 
-inline constexpr ByRemainder36 kByRemainder36 = makeByRemainder36();
+// The character a start at a draw with `code` gives, where the next draw has `nextCode`.
+constexpr char characterOfCodes(uint8_t code, uint8_t nextCode) {
+  return (code & kLetterCode) ? static_cast<char>(nextCode & ~kLetterCode) : ' ';
+}
+
+// The codes by remainder modulo 36, padded with zeros to one 64-byte vector for lookups by index.
+struct CodesByRemainder36 {
+  alignas(64) uint8_t code[64];
+};
+
+constexpr CodesByRemainder36 makeCodesByRemainder36() {
+  CodesByRemainder36 codes = {};
+  for (int i = 0; i < kNameAlphabetSize; ++i) codes.code[i] = codeOfRemainder36(i);
+  return codes;
+}
+
+inline constexpr CodesByRemainder36 kCodesByRemainder36 = makeCodesByRemainder36();
 
 inline int letterNameLength(const DrawBlock& block, int at) {
   return block.draws[at] & (kLetterNameField - 1);
@@ -77,7 +88,7 @@ inline int writeLetterNameByStarts(const DrawBlock& block, int at, char* field) 
     do {
       last = __builtin_ctzll(starts);
       starts &= starts - 1;
-      field[written++] = static_cast<char>(chooseBits(letters >> last & 1u, block.glyphs[position + last + 1], ' '));
+      field[written++] = block.characters[position + last];
     } while (written < length && starts != 0);
     position += last + 1 + static_cast<int>(letters >> last & 1u);
   }
