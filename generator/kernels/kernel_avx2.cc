@@ -18,6 +18,7 @@
 #include "generator/kernels/kernel_table.h"
 #include "generator/kernels/lane_start.h"
 #include "generator/kernels/letter_name.h"
+#include "generator/kernels/short_dictionary_name.h"
 
 // What this kernel's code is compiled for, and so what a processor must have to run it.
 #define QUINDLE_AVX2_TARGET "avx2,bmi,popcnt"
@@ -97,65 +98,126 @@ QUINDLE_AVX2_INLINE __m256i broadcastTable(const uint8_t* table) {
   return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table)));
 }
 
-QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
-  const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
-  const __m256i seed = _mm256_set1_epi32(static_cast<int>(state));
-  const auto startLane = [&](int v) QUINDLE_AVX2 {
-    return _mm256_add_epi32(
-        _mm256_mullo_epi32(seed, _mm256_load_si256(reinterpret_cast<const __m256i*>(kLaneStarts.multipliers[v]))),
-        _mm256_load_si256(reinterpret_cast<const __m256i*>(kLaneStarts.increments[v])));
-  };
-  __m256i lanes0 = startLane(0), lanes1 = startLane(1), lanes2 = startLane(2), lanes3 = startLane(3);
-  const __m256i multiplier = _mm256_set1_epi32(static_cast<int>(kLaneStep.multiplier));
-  const __m256i increment = _mm256_set1_epi32(static_cast<int>(kLaneStep.increment));
-  const auto advance = [&](__m256i lanes) QUINDLE_AVX2 {
+// Makes draws 64 at a time with the generator's lanes in registers, into a block's draws, codes
+// and letter bits. A half's characters need the code of the draw after it, so each half's codes
+// become characters when the next half is made, or, for the last one, when the maker stops.
+struct ChunkMaker {
+  __m256i lanes0, lanes1, lanes2, lanes3;
+  __m256i multiplier, increment, drawMask, first, second, third, sixteen, glyphBits, spaces;
+  uint32_t state;     // the state after the last draw made
+  int pendingAt = -1;  // the 32 draws whose codes are still to become characters
+  __m256i pendingCodes = _mm256_setzero_si256();
+
+  // Lanes for the draws after `from`.
+  QUINDLE_AVX2_INLINE explicit ChunkMaker(uint32_t from) : state(from) {
+    const __m256i seed = _mm256_set1_epi32(static_cast<int>(from));
+    const auto startLane = [&](int v) QUINDLE_AVX2 {
+      return _mm256_add_epi32(
+          _mm256_mullo_epi32(seed, _mm256_load_si256(reinterpret_cast<const __m256i*>(kLaneStarts.multipliers[v]))),
+          _mm256_load_si256(reinterpret_cast<const __m256i*>(kLaneStarts.increments[v])));
+    };
+    lanes0 = startLane(0);
+    lanes1 = startLane(1);
+    lanes2 = startLane(2);
+    lanes3 = startLane(3);
+    multiplier = _mm256_set1_epi32(static_cast<int>(kLaneStep.multiplier));
+    increment = _mm256_set1_epi32(static_cast<int>(kLaneStep.increment));
+    drawMask = _mm256_set1_epi16(0x7FFF);
+    first = broadcastTable(kCodeShuffles.first);
+    second = broadcastTable(kCodeShuffles.second);
+    third = broadcastTable(kCodeShuffles.third);
+    sixteen = _mm256_set1_epi8(16);
+    glyphBits = _mm256_set1_epi8(static_cast<char>(~kLetterCode));
+    spaces = _mm256_set1_epi8(' ');
+  }
+
+  QUINDLE_AVX2_INLINE __m256i advanced(__m256i lanes) const {
     return _mm256_add_epi32(_mm256_mullo_epi32(lanes, multiplier), increment);
-  };
-  const __m256i drawMask = _mm256_set1_epi16(0x7FFF);
+  }
+
   // The upper halves of two vectors of states, as 16-bit draws in the lanes' order.
-  const auto drawsOf = [&](__m256i low, __m256i high) QUINDLE_AVX2 {
+  QUINDLE_AVX2_INLINE __m256i drawsOf(__m256i low, __m256i high) const {
     return _mm256_and_si256(_mm256_packus_epi32(_mm256_srli_epi32(low, 16), _mm256_srli_epi32(high, 16)), drawMask);
-  };
-  const __m256i first = broadcastTable(kCodeShuffles.first);
-  const __m256i second = broadcastTable(kCodeShuffles.second);
-  const __m256i third = broadcastTable(kCodeShuffles.third);
-  const __m256i sixteen = _mm256_set1_epi8(16);
-  uint8_t* const codes = reinterpret_cast<uint8_t*>(fill.characters);
-  for (int at = 0; at < count; at += kStepDraws) {
+  }
+
+  // The pending half's characters, from its codes and the codes of the 32 draws after it.
+  QUINDLE_AVX2_INLINE void settle(const DrawBlockFill& fill, __m256i nextCodes) {
+    if (pendingAt < 0) return;
+    const __m256i next = _mm256_alignr_epi8(_mm256_permute2x128_si256(pendingCodes, nextCodes, 0x21), pendingCodes, 1);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(fill.characters + pendingAt),
+                       _mm256_blendv_epi8(spaces, _mm256_and_si256(next, glyphBits), pendingCodes));
+  }
+
+  // The 32 draws after `state`, at `at` of `fill`; returns their letter bits.
+  QUINDLE_AVX2_INLINE uint32_t makeHalf(const DrawBlockFill& fill, int at) {
     const __m256i words0 = drawsOf(lanes0, lanes1);
     const __m256i words1 = drawsOf(lanes2, lanes3);
-    lanes0 = advance(lanes0);
-    lanes1 = advance(lanes1);
-    lanes2 = advance(lanes2);
-    lanes3 = advance(lanes3);
+    lanes0 = advanced(lanes0);
+    lanes1 = advanced(lanes1);
+    lanes2 = advanced(lanes2);
+    lanes3 = advanced(lanes3);
+    state = state * kLaneStep.multiplier + kLaneStep.increment;
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at), words0);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at + 16), words1);
     // The bytes pack by halves too: a swap of the middle quarters puts them in order.
     const __m256i index = _mm256_permute4x64_epi64(
         _mm256_packus_epi16(remainders(words0, kDivideBy36), remainders(words1, kDivideBy36)), 0xD8);
     const __m256i fromSecond = _mm256_sub_epi8(index, sixteen);
-    const __m256i code = _mm256_xor_si256(
+    const __m256i codes = _mm256_xor_si256(
         _mm256_xor_si256(_mm256_shuffle_epi8(first, index), _mm256_shuffle_epi8(second, fromSecond)),
         _mm256_shuffle_epi8(third, _mm256_sub_epi8(fromSecond, sixteen)));
-    _mm256_store_si256(reinterpret_cast<__m256i*>(codes + at), code);
+    settle(fill, codes);
+    pendingAt = at;
+    pendingCodes = codes;
+    return static_cast<uint32_t>(_mm256_movemask_epi8(codes));
   }
-  codes[count] = kCodesByRemainder36.code[remainderOf(drawOfState(advanceState(endState, 1)), kDivideBy36)];
-  // The codes become characters in place, each vector before the one after it is read.
-  const __m256i spaces = _mm256_set1_epi8(' ');
-  const __m256i glyphBits = _mm256_set1_epi8(static_cast<char>(~kLetterCode));
-  for (int at = 0; at < count; at += 64) {
-    uint64_t letterBits = 0;
-    for (int half = 0; half < 2; ++half) {
-      uint8_t* const these = codes + at + 32 * half;
-      const __m256i code = _mm256_load_si256(reinterpret_cast<const __m256i*>(these));
-      const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(these + 1));
-      letterBits |= static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(code))) << (32 * half);
-      _mm256_store_si256(reinterpret_cast<__m256i*>(these),
-                         _mm256_blendv_epi8(spaces, _mm256_and_si256(next, glyphBits), code));
+
+  // The 64 draws after `state`, at `at` of `fill`.
+  QUINDLE_AVX2_INLINE void make(const DrawBlockFill& fill, int at) {
+    const uint64_t low = makeHalf(fill, at);
+    fill.letterBits[at / 64] = low | static_cast<uint64_t>(makeHalf(fill, at + 32)) << 32;
+  }
+
+  // The last half's characters, with the code of the draw after it, which is not taken.
+  QUINDLE_AVX2_INLINE void finish(const DrawBlockFill& fill) {
+    const uint32_t after = drawOfState(advanceState(state, 1));
+    settle(fill, _mm256_set1_epi8(static_cast<char>(kCodesByRemainder36.code[remainderOf(after, kDivideBy36)])));
+    pendingAt = -1;
+  }
+};
+
+QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
+  ChunkMaker maker(state);
+  for (int at = 0; at < count; at += 64) maker.make(fill, at);
+  maker.finish(fill);
+  return maker.state;
+}
+
+// Draws made between random-letter entries (entry_run.h), a chunk at a time, keeping this many
+// ahead: a refill's worth and a few names more.
+constexpr int kKeepAhead = kRefillBelow + 256;
+
+QUINDLE_AVX2_INLINE DrawBlockFill wholeBlock(DrawBlock& block) {
+  return {block.draws, block.characters, block.letterBits};
+}
+
+QUINDLE_AVX2_INLINE void stopMaking(ChunkMaker& maker, DrawBlock& block) {
+  if (maker.pendingAt >= 0) maker.finish(wholeBlock(block));
+}
+
+QUINDLE_AVX2_INLINE int keepDrawsAhead(ChunkMaker& maker, DrawBlock& block, int at) {
+  while (block.filled - at < kKeepAhead) {
+    if (block.filled + 64 > kBlockDraws) {
+      stopMaking(maker, block);
+      block.next = at;
+      slideDrawBlock(&block);
+      at = block.next;
     }
-    fill.letterBits[at / 64] = letterBits;
+    maker.make(wholeBlock(block), block.filled);
+    block.filled += 64;
+    block.endState = maker.state;
   }
-  return endState;
+  return at;
 }
 
 // For each byte of bits, a byte shuffle that gathers the bytes where its bits are set to the
@@ -216,63 +278,68 @@ QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field
 }
 
 QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block) {
-  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameAvx2);
+  ChunkMaker maker(block.endState);
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameAvx2,
+                      DrawsBetweenEntries<ChunkMaker>{&maker, keepDrawsAhead, stopMaking});
 }
 
-struct ByteIndexes {
-  alignas(16) uint8_t index[16];
-};
+// The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on
+// draw), and the go-on draws of its first eight lines lie within 32: two loads each, and the
+// four indexes and their remainders worked out side by side, two lines to a vector.
+QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
+  static_assert(kNameLinesAhead == 4 && kDrawsPerLine == 4 && kLineIndexDraws == 3 && kMaskedGoOnDraws == 8,
+                "a line's draws are one 64-bit word, four lines one 256-bit vector");
+  const uint16_t* const draws = block.draws + at;
+  const __m256i first16 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(draws));
+  const __m256i next16 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(draws + 16));
+  // Each draw's lowest bit moved to the top of its upper byte, so that bit 2k + 1 of the byte
+  // masks is draw k's: line i's go-on draw, draw 4i + 3, has bit 8i + 7.
+  const uint64_t odd = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_slli_epi16(first16, 15))) |
+                       static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_slli_epi16(next16, 15)))) << 32;
+  const uint64_t stops = ~odd & 0x8080808080808080ull;
+  const int goOnLines = stops != 0 ? static_cast<int>(__builtin_ctzll(stops) >> 3) + 1 : goOnLineCount(block, at);
 
-constexpr ByteIndexes makeByteIndexes() {
-  ByteIndexes indexes = {};
-  for (int i = 0; i < 16; ++i) indexes.index[i] = static_cast<uint8_t>(i);
-  return indexes;
-}
-
-constexpr ByteIndexes kByteIndexes = makeByteIndexes();
-
-// A short name (dictionary_name_field.h): each line is its slot moved down past its length byte,
-// with its space put in after its characters, and stored where the name has got to; a line the
-// name does not take is stored as zeros and adds nothing.
-QUINDLE_AVX2_INLINE int writeShortDictionaryNameAvx2(int at, const LineSource& lines, const NameLines& first,
-                                                     char* field) {
-  const __m256i zeros = _mm256_setzero_si256();
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), zeros);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), zeros);
-  const __m128i indexes = _mm_load_si128(reinterpret_cast<const __m128i*>(kByteIndexes.index));
-  const __m128i spaces = _mm_set1_epi8(' ');
-  // Lane i all ones where the name takes line i.
-  const __m128i taken = _mm_cmpgt_epi32(_mm_set1_epi32(first.goOnLines), _mm_setr_epi32(0, 1, 2, 3));
-  const LineSlot* const slots = lines.table->slots;
-  int length = 0;
-#pragma GCC unroll 4
-  for (int i = 0; i < kShortNameLines; ++i) {
-    const __m128i slot = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slots + first.lines[i]));
-    const __m128i takes = _mm_shuffle_epi32(taken, _MM_SHUFFLE(i, i, i, i));
-    const __m128i space = _mm_and_si128(_mm_cmpeq_epi8(indexes, _mm_broadcastb_epi8(slot)), spaces);
-    const __m128i piece = _mm_and_si128(_mm_or_si128(_mm_srli_si128(slot, 1), space), takes);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(field + length), piece);
-    const int step = (_mm_cvtsi128_si32(slot) & 0xFF) + 1;
-    length += step & -static_cast<int>(i < first.goOnLines);
+  // Each line's three draws moved to their places in its 32-bit index, the go-on draw shifted
+  // out, and the four words of each 128-bit lane ORed together: every word of lane i holds that
+  // lane's line's drawn index.
+  const __m256i shifts = _mm256_setr_epi32(0, 15, 30, 32, 0, 15, 30, 32);
+  const auto drawnOf = [&](__m128i lineDraws) QUINDLE_AVX2 {
+    const __m256i placed = _mm256_sllv_epi32(_mm256_cvtepu16_epi32(lineDraws), shifts);
+    const __m256i pairs = _mm256_or_si256(placed, _mm256_shuffle_epi32(placed, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm256_or_si256(pairs, _mm256_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
+  };
+  // remainderOf (generator/dictionary/line_divider.h), right in the even words.
+  const LineDivider& divider = lines.drawnLines;
+  const __m256i magic = _mm256_set1_epi32(static_cast<int>(divider.magic));
+  const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(divider.shift));
+  const __m256i divisor = _mm256_set1_epi32(static_cast<int>(divider.divisor));
+  const __m256i keep = _mm256_set1_epi32(static_cast<int>(divider.keep));
+  const auto indexOf = [&](__m256i drawn) QUINDLE_AVX2 {
+    const __m256i high = _mm256_srli_epi64(_mm256_mul_epu32(drawn, magic), 32);
+    const __m256i quotient = _mm256_srl_epi32(_mm256_add_epi32(_mm256_srli_epi32(_mm256_sub_epi32(drawn, high), 1), high), shift);
+    return _mm256_and_si256(_mm256_sub_epi32(drawn, _mm256_mullo_epi32(quotient, divisor)), keep);
+  };
+  const __m256i index01 = indexOf(drawnOf(_mm256_castsi256_si128(first16)));
+  const __m256i index23 = indexOf(drawnOf(_mm256_extracti128_si256(first16, 1)));
+  // Words 0 and 4 of each, the four lines in a row: lines 0 and 2, then 1 and 3, interleaved.
+  const __m256i both = _mm256_blend_epi32(index01, _mm256_slli_si256(index23, 4), 0x22);
+  const __m128i found = _mm_unpacklo_epi32(_mm256_castsi256_si128(both), _mm256_extracti128_si256(both, 1));
+  // An index past the lines held (a stale stored count) wraps with a divide: rare, so done plainly.
+  const __m128i held = _mm_set1_epi32(lines.table->lineCount);
+  if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_max_epu32(found, held), found)) != 0) {
+    findNameLines(block, at, lines, name);
+    return;
   }
-  field[0] = upperCasedLetter(field[0]);
-  return at + first.goOnLines * kDrawsPerLine;
-}
-
-QUINDLE_AVX2_INLINE int writeDictionaryNameAvx2(const DrawBlock& block, int at, const LineSource& lines,
-                                                const NameLines& first, char* field) {
-  if (isShortName(*lines.table, first)) return writeShortDictionaryNameAvx2(at, lines, first, field);
-  return writeDictionaryName(block, at, lines, first, field);
-}
-
-QUINDLE_AVX2 void findNameLinesAvx2(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
-  findNameLines(block, at, lines, name);
+  // Lines past the name's own are its first line again.
+  const __m128i own = _mm_cmpgt_epi32(_mm_set1_epi32(goOnLines), _mm_setr_epi32(0, 1, 2, 3));
+  name->goOnLines = goOnLines;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(name->lines), _mm_blendv_epi8(_mm_shuffle_epi32(found, 0), found, own));
 }
 
 QUINDLE_AVX2 FileEntry* fillDictionaryEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
                                                   DictionaryRun& run) {
   return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDrawsAvx2, findNameLinesAvx2,
-                           writeDictionaryNameAvx2);
+                           writeVectorDictionaryName);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "generator/kernels/lane_start.h"
 #include "generator/kernels/letter_name.h"
 #include "generator/kernels/name_bits.h"
+#include "generator/kernels/short_dictionary_name.h"
 
 // What this kernel's code is compiled for, and so what a processor must have to run it (avx512f
 // implies avx2 to the compiler).
@@ -88,7 +89,7 @@ struct ChunkMaker {
   __m512i multiplier, increment, highHalves, lowBytes, nextBytes, drawMask, codeTable, glyphBits, spaces;
   uint32_t state;     // the state after the last draw made
   int pendingAt = -1;  // the chunk whose codes are still to become characters
-  __m512i pendingCodes;
+  __m512i pendingCodes = _mm512_setzero_si512();
 
   // Lanes for the draws after `from`.
   QUINDLE_AVX512_INLINE explicit ChunkMaker(uint32_t from) : state(from) {
@@ -271,55 +272,10 @@ QUINDLE_AVX512_INLINE void findNameLinesAvx512(const DrawBlock& block, int at, c
   _mm_storeu_si128(reinterpret_cast<__m128i*>(name->lines), _mm512_castsi512_si128(gathered));
 }
 
-// A short name (dictionary_name_field.h): each line and its space is placed with one byte
-// permute. Other names take the plain writer.
-constexpr int kPermutedLines = kShortNameLines;
-
-QUINDLE_AVX512_INLINE int writeDictionaryNameAvx512(const DrawBlock& block, int at, const LineSource& lines,
-                                             const NameLines& first, char* field) {
-  const int goOnLines = first.goOnLines;
-  const LineSlot* const slots = lines.table->slots;
-  __m128i slot[kPermutedLines];
-  uint32_t length[kPermutedLines];
-  // Bit i set where the name takes line i. Masks rather than comparisons: the compiler turns a
-  // choice on a comparison into a branch, which would fail on every other name.
-  const uint32_t taken = static_cast<uint32_t>(lowBits(goOnLines < kPermutedLines ? goOnLines : kPermutedLines));
-  uint32_t longLines = 0;
-#pragma GCC unroll 4
-  for (int i = 0; i < kPermutedLines; ++i) {
-    slot[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slots + first.lines[i]));
-    length[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(slot[i])) & 0xFFu;
-    longLines |= static_cast<uint32_t>(length[i] == kLongLine) << i;
-  }
-  if (goOnLines > kPermutedLines || (longLines & taken) != 0) {
-    return writeDictionaryName(block, at, lines, first, field);
-  }
-
-  const __m512i byteIndexes = _mm512_load_si512(kByteIndexes.index);
-  __m512i name = _mm512_setzero_si512();
-  uint64_t spaces = 0;
-  uint32_t position = 0;
-#pragma GCC unroll 4
-  for (int i = 0; i < kPermutedLines; ++i) {
-    const uint32_t takes = taken >> i & 1u;
-    const uint32_t characters = length[i] & (0u - takes);
-    // A slot's characters begin at its byte 1, and the permute reads the slot repeated.
-    const __m512i fromSlot = _mm512_sub_epi8(byteIndexes, _mm512_set1_epi8(static_cast<char>(position - 1)));
-    name = _mm512_mask_permutexvar_epi8(name, lowBits(static_cast<int>(characters)) << position, fromSlot,
-                                        _mm512_broadcast_i32x4(slot[i]));
-    spaces |= static_cast<uint64_t>(takes) << (position + characters);
-    position += characters + takes;
-  }
-  name = _mm512_mask_mov_epi8(name, spaces, _mm512_set1_epi8(' '));
-  _mm512_storeu_si512(field, firstUpperCased(name));
-  return at + goOnLines * kDrawsPerLine;
-}
-
-
 QUINDLE_AVX512 FileEntry* fillDictionaryEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
                                                       DrawBlock& block, DictionaryRun& run) {
   return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDrawsAvx512, findNameLinesAvx512,
-                           writeDictionaryNameAvx512);
+                           writeVectorDictionaryName);
 }
 
 }  // namespace

@@ -117,8 +117,9 @@ FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories, D
   return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsPortable, writeLetterNameByStarts);
 }
 
-inline __attribute__((always_inline)) int writeDictionaryNamePortable(const DrawBlock& block, int at, const LineSource& lines, const NameLines& first,
-                                char* field) {
+inline __attribute__((always_inline)) int writeDictionaryNamePortable(const DrawBlock& block, int at,
+                                                                      const LineSource& lines,
+                                                                      const NameLines& first, char* field) {
   if (isShortName(*lines.table, first)) return writeShortDictionaryName(block, at, lines, first, field);
   return writeDictionaryName(block, at, lines, first, field);
 }
