@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 
 namespace quindle_bench {
 
@@ -46,6 +47,26 @@ void TableReporter::ReportRuns(const std::vector<Run>& runs) {
   }
 }
 
+// The kinds a tree row has, as another build prints them.
+constexpr const char* kTreeKinds[] = {"builder", "floor", "model"};
+
+void TableReporter::addPrintedRow(const std::string& prefix, const std::string& line) {
+  std::istringstream fields(line);
+  std::string name;
+  Figure figure;
+  if (!std::getline(fields, name, '\t') || !(fields >> figure.items)) return;
+  const std::string row = prefix + name;
+  otherRows_.push_back(row);
+  for (const char* kind : kTreeKinds) {
+    if (fields >> figure.nanoseconds) figures_[row][kind] = figure;
+  }
+}
+
+void TableReporter::addNote(const std::string& row, const std::string& note) {
+  otherRows_.push_back(row);
+  notes_[row] = note;
+}
+
 namespace {
 
 // A figure, or blanks where the benchmark did not run.
@@ -80,12 +101,19 @@ struct Section {
 };
 
 void TableReporter::printSection(const Section& section) {
-  std::printf("%-44s %10s", section.heading, section.items);
+  std::printf("%-52s %10s", section.heading, section.items);
   for (const auto& column : section.columns) std::printf(" %12s", column.first.c_str());
   for (const auto& shown : section.ratios) std::printf(" %13s", shown.first.c_str());
   std::printf("\n");
   const std::string& first = section.columns.front().second;
-  for (const std::string& row : rows_) {
+  std::vector<std::string> rows = rows_;
+  rows.insert(rows.end(), otherRows_.begin(), otherRows_.end());
+  for (const std::string& row : rows) {
+    const auto note = notes_.find(row);
+    if (note != notes_.end() && first == kTreeKinds[0]) {
+      std::printf("%-52s %s\n", row.c_str(), note->second.c_str());
+      continue;
+    }
     const auto& kinds = figures_[row];
     if (!kinds.count(first)) continue;
     const double items = kinds.at(first).items;
@@ -93,7 +121,7 @@ void TableReporter::printSection(const Section& section) {
     for (const auto& [kind, figure] : kinds) {
       shown[kind] = section.perItem ? (items > 0 ? figure.nanoseconds / items : 0) : figure.nanoseconds / 1e6;
     }
-    std::printf("%-44s %10.0f", row.c_str(), items);
+    std::printf("%-52s %10.0f", row.c_str(), items);
     for (const auto& column : section.columns) std::printf("    %s", figureText(shown, column.second).c_str());
     for (const auto& pair : section.ratios) {
       std::printf("      %s", ratio(shown, pair.second.first, pair.second.second).c_str());
@@ -103,6 +131,16 @@ void TableReporter::printSection(const Section& section) {
 }
 
 void TableReporter::Finalize() {
+  if (forAnotherBuild_) {
+    for (const std::string& row : rows_) {
+      const auto& kinds = figures_[row];
+      if (!kinds.count(kTreeKinds[0])) continue;
+      std::printf("%s\t%.0f", row.c_str(), kinds.at(kTreeKinds[0]).items);
+      for (const char* kind : kTreeKinds) std::printf("\t%.1f", kinds.count(kind) ? kinds.at(kind).nanoseconds : 0.0);
+      std::printf("\n");
+    }
+    return;
+  }
   std::printf("Quindle listing benchmarks: fixed seeds; trees in thread CPU time, dictionary files in "
               "wall time; %s\n", context_.c_str());
   printSection({"tree (ns per entry)", "entries", true,

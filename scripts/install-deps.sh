@@ -3,7 +3,7 @@
 # usage: install-deps.sh [native|package|bench|fuzz|test|screenshot]   (default: test)
 #   native      the Linux build and the demo: compilers, CMake, GoogleTest
 #   package     the three archives: the native build and both MinGW-w64 cross compilers
-#   bench       the native build and Google Benchmark
+#   bench       the native build and Google Benchmark, and both for 32-bit Linux (a row of the table)
 #   fuzz        the native build and clang with its fuzzing run-time
 #   test        everything the suites use: the above, Wine (both halves), qemu, valgrind, a word list,
 #               and the ja_JP.UTF-8 locale (under it Wine runs Windows programs in code page 932)
@@ -28,6 +28,7 @@ log=build/install-deps.log
 declare -A packages_of=(
   [build]="cmake ninja-build make g++ googletest python3"
   [bench]="libbenchmark-dev"
+  [bench32]="g++-multilib libbenchmark-dev:i386"
   [mingw]="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
   [wine64]="wine wine64"
   [wine32]="wine32:i386 qemu-user:amd64"
@@ -39,6 +40,7 @@ declare -A packages_of=(
 declare -A name_of=(
   [build]="the native compilers and CMake"
   [bench]="Google Benchmark"
+  [bench32]="the 32-bit compilers and Google Benchmark's i386 half"
   [mingw]="the MinGW-w64 cross compilers"
   [wine64]="Wine's 64-bit half"
   [wine32]="Wine's 32-bit half"
@@ -50,7 +52,7 @@ declare -A name_of=(
 case $purpose in
   native) parts=(build) ;;
   package) parts=(build mingw) ;;
-  bench) parts=(build bench checks) ;;
+  bench) parts=(build bench checks bench32) ;;
   fuzz) parts=(build fuzz) ;;
   test) parts=(build bench mingw wine64 wine32 fuzz checks locale) ;;
   screenshot) parts=(build mingw wine64 screenshot) ;;

@@ -190,9 +190,12 @@ QUINDLE_AVX512_INLINE int keepDrawsAhead(ChunkMaker& maker, DrawBlock& block, in
 }
 
 // The name with its first character upper-cased where it is a lower-case letter.
-QUINDLE_AVX512_INLINE __m512i firstUpperCased(__m512i name) {
-  const __mmask64 firstIsLower = _mm512_mask_cmple_epu8_mask(
-      1, _mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a'));
+// `indexes` holds each byte's index: comparing it makes the first byte's mask in a mask register,
+// where a constant one would be built in memory on 32-bit x86.
+QUINDLE_AVX512_INLINE __m512i firstUpperCased(__m512i name, __m512i indexes) {
+  const __mmask64 firstIsLower =
+      _mm512_mask_cmple_epu8_mask(_mm512_cmpeq_epi8_mask(indexes, _mm512_setzero_si512()),
+                                  _mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a'));
   return _mm512_mask_sub_epi8(name, firstIsLower, name, _mm512_set1_epi8('a' - 'A'));
 }
 
@@ -210,14 +213,17 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
   letterNameWindows(block, at, &first, &second);
   const int inFirst = __builtin_popcountll(first.starts);
 
-  const __m512i shift = _mm512_sub_epi8(_mm512_load_si512(kByteIndexes.index),
-                                        _mm512_set1_epi8(static_cast<char>(inFirst)));
+  // The name's bytes and the first window's, as masks made by comparing byte indexes.
+  const __m512i indexes = _mm512_load_si512(kByteIndexes.index);
+  const __mmask64 inName = _mm512_cmplt_epu8_mask(indexes, _mm512_set1_epi8(static_cast<char>(length)));
+  const __mmask64 fromFirst = _mm512_cmplt_epu8_mask(indexes, _mm512_set1_epi8(static_cast<char>(inFirst)));
+  const __m512i shift = _mm512_sub_epi8(indexes, _mm512_set1_epi8(static_cast<char>(inFirst)));
   const __m512i firstCharacters = windowCharacters(block, first);
   const __m512i secondCharacters = windowCharacters(block, second);
-  __m512i name = _mm512_maskz_mov_epi8(lowBits(length), _mm512_maskz_compress_epi8(first.starts, firstCharacters));
-  name = _mm512_mask_permutexvar_epi8(name, lowBits(length) & ~lowBits(inFirst), shift,
-                                      _mm512_maskz_compress_epi8(second.starts, secondCharacters));
-  _mm512_storeu_si512(field, firstUpperCased(name));
+  __m512i name = _mm512_maskz_mov_epi8(inName, _mm512_maskz_compress_epi8(maskOf(first.starts), firstCharacters));
+  name = _mm512_mask_permutexvar_epi8(name, _kandn_mask64(fromFirst, inName), shift,
+                                      _mm512_maskz_compress_epi8(maskOf(second.starts), secondCharacters));
+  _mm512_storeu_si512(field, firstUpperCased(name, indexes));
 
   // The name ends where its next character would start.
   return nameEnd(length, first.at, first.starts, inFirst, second.at, second.starts);
