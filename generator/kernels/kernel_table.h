@@ -1,5 +1,5 @@
 // The kernels: the code that fills draw blocks and writes entries, one for each group of
-// instruction sets it is compiled for (portable, AVX2 + BMI2, AVX-512 with VBMI2's byte compress).
+// instruction sets it is compiled for (portable, AVX2, AVX-512 with VBMI2's byte compress).
 // Every kernel writes exactly the same bytes; only the speed differs.
 //
 // Each kernel carries its name and the instruction sets it needs as data (instruction_sets.h).
