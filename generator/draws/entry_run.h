@@ -50,13 +50,13 @@ constexpr int kPrefetchEntries = 8;
 template <typename Maker>
 struct DrawsBetweenEntries {
   Maker* maker;
-  int (*keepAhead)(Maker& maker, DrawBlock& block, int at);
-  void (*stop)(Maker& maker, DrawBlock& block);
+  int (*keepAhead)(Maker* maker, DrawBlock& block, int at);
+  void (*stop)(Maker* maker, DrawBlock& block);
 };
 
 struct NoMaker {};
-inline int keepNothingAhead(NoMaker&, DrawBlock&, int at) { return at; }
-inline void stopNothing(NoMaker&, DrawBlock&) {}
+inline int keepNothingAhead(NoMaker*, DrawBlock&, int at) { return at; }
+inline void stopNothing(NoMaker*, DrawBlock&) {}
 
 // Fills the directory's entries from its `next` on, until it is full or an entry is to become a
 // subdirectory, which is returned with its directory draw taken. Every field but the host's byte
@@ -73,9 +73,9 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
   int32_t next = dir.next;
   FileEntry* subdirectory = nullptr;
   while (next < count) {
-    at = between.keepAhead(*between.maker, block, at);
+    at = between.keepAhead(between.maker, block, at);
     if (block.filled - at < kRefillBelow) {
-      between.stop(*between.maker, block);
+      between.stop(between.maker, block);
       block.next = at;
       refillDrawBlock(&block, fillDraws);
       at = block.next;
@@ -97,7 +97,7 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
       break;
     }
   }
-  between.stop(*between.maker, block);
+  between.stop(between.maker, block);
   dir.next = next;
   block.next = at;
   return subdirectory;

@@ -170,11 +170,11 @@ QUINDLE_AVX512_INLINE DrawBlockFill wholeBlock(DrawBlock& block) {
   return {block.draws, block.characters, block.letterBits};
 }
 
-QUINDLE_AVX512_INLINE void stopMaking(ChunkMaker& maker, DrawBlock& block) {
-  if (maker.pendingAt >= 0) maker.finish(wholeBlock(block));
+QUINDLE_AVX512_INLINE void stopMaking(ChunkMaker* maker, DrawBlock& block) {
+  if (maker->pendingAt >= 0) maker->finish(wholeBlock(block));
 }
 
-QUINDLE_AVX512_INLINE int keepDrawsAhead(ChunkMaker& maker, DrawBlock& block, int at) {
+QUINDLE_AVX512_INLINE int keepDrawsAhead(ChunkMaker* maker, DrawBlock& block, int at) {
   while (block.filled - at < kKeepAhead) {
     if (block.filled + 64 > kBlockDraws) {
       stopMaking(maker, block);
@@ -182,9 +182,9 @@ QUINDLE_AVX512_INLINE int keepDrawsAhead(ChunkMaker& maker, DrawBlock& block, in
       slideDrawBlock(&block);
       at = block.next;
     }
-    maker.make(wholeBlock(block), block.filled);
+    maker->make(wholeBlock(block), block.filled);
     block.filled += 64;
-    block.endState = maker.state;
+    block.endState = maker->state;
   }
   return at;
 }

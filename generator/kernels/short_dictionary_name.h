@@ -47,14 +47,13 @@ QUINDLE_SHORT_NAME int writeVectorDictionaryName(const DrawBlock& block, int at,
 
   for (int i = 0; i < kNameBound; i += 16) _mm_storeu_si128(reinterpret_cast<__m128i*>(field + i), _mm_setzero_si128());
   const __m128i spaces = _mm_set1_epi8(' ');
-  // Lane i all ones where the name takes line i.
-  const __m128i taken = _mm_cmpgt_epi32(_mm_set1_epi32(first.goOnLines), _mm_setr_epi32(0, 1, 2, 3));
+  const __m128i goOnLines = _mm_set1_epi32(first.goOnLines);
 #pragma GCC unroll 4
   for (int i = 0; i < kShortNameLines; ++i) {
     const __m128i text = _mm_srli_si128(slot[i], 1);
     const __m128i spaced = _mm_or_si128(text, _mm_and_si128(_mm_cmpeq_epi8(text, _mm_setzero_si128()), spaces));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(field + place[i]),
-                     _mm_and_si128(spaced, _mm_shuffle_epi32(taken, _MM_SHUFFLE(i, i, i, i))));
+                     _mm_and_si128(spaced, _mm_cmpgt_epi32(goOnLines, _mm_set1_epi32(i))));
   }
   // After a fourth line, the spaces past its first.
   _mm_storeu_si128(reinterpret_cast<__m128i*>(field + place[kShortNameLines]), _mm_setzero_si128());
