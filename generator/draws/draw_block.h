@@ -60,6 +60,53 @@ void refillDrawBlock(DrawBlock* block, FillDraws fillDraws);
 // Moves the draws from `next` on (from the start of its chunk) to the start of the block.
 void slideDrawBlock(DrawBlock* block);
 
+// A kernel's draw maker: the generator's lanes held in registers, making 64 draws at a time
+// (a member `state`, the state after the last draw made, follows them). Its two operations are
+// handed over as pointers, so that the shared code below makes no call it could not inline, and a
+// kernel's own functions are inlined where it uses them, in code compiled for its instructions:
+//   make(maker, fill, at)  the 64 draws after maker->state, at `at` of `fill`; a chunk's
+//                          characters need the code of the draw after it, so they wait for the
+//                          next chunk's codes;
+//   settle(maker, fill)    the characters still waiting, with the code of the draw after the
+//                          last one made, which is not taken; nothing when none wait.
+template <typename Maker>
+struct DrawMaking {
+  void (*make)(Maker* maker, const DrawBlockFill& fill, int at);
+  void (*settle)(Maker* maker, const DrawBlockFill& fill);
+};
+
+// A kernel's FillDraws with its maker.
+template <typename Maker>
+inline __attribute__((always_inline)) uint32_t fillDrawsWith(Maker maker, DrawMaking<Maker> making, int count,
+                                                            const DrawBlockFill& fill) {
+  for (int at = 0; at < count; at += 64) making.make(&maker, fill, at);
+  making.settle(&maker, fill);
+  return maker.state;
+}
+
+// Draws made between entries keep this many ahead: a refill's worth and a few names more.
+constexpr int kMakeAhead = kRefillBelow + 256;
+
+// Makes draws a chunk at a time while fewer than kMakeAhead lie ahead of `at`, first moving the
+// unread ones to the block's start where there is no room behind them; returns where `at` is then.
+template <typename Maker>
+inline __attribute__((always_inline)) int makeDrawsAhead(Maker* maker, DrawMaking<Maker> making, DrawBlock& block,
+                                                         int at) {
+  const DrawBlockFill whole = {block.draws, block.characters, block.letterBits};
+  while (block.filled - at < kMakeAhead) {
+    if (block.filled + 64 > kBlockDraws) {
+      making.settle(maker, whole);
+      block.next = at;
+      slideDrawBlock(&block);
+      at = block.next;
+    }
+    making.make(maker, whole, block.filled);
+    block.filled += 64;
+    block.endState = maker->state;
+  }
+  return at;
+}
+
 // The generator's state once the draws up to `next` have been taken.
 uint32_t finishDrawBlock(const DrawBlock& block);
 

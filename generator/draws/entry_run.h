@@ -39,24 +39,13 @@ inline bool becomesSubdirectory(uint32_t directoryDraw, bool mayHoldDirectories)
 // whole new directory at once keeps the memory busy with lines needed much later.
 constexpr int kPrefetchEntries = 8;
 
-// What an entry run does between entries to keep draws coming. A kernel whose entries wait mostly
-// on where each one begins (random-letter names) makes draws between entries, so that making them
-// overlaps with writing the entries instead of coming in bursts: keepAhead(maker, block, at) adds
-// draws while fewer than it keeps lie ahead of `at` (moving them to the block's start where there
-// is no room, and returning where `at` is then), and stop(maker, block) settles the block before
-// it is refilled or left. The two are handed over as pointers: a kernel's own functions are then
-// inlined where the run is, in the kernel's function, with its maker in registers. Without them,
-// all drawing is left to refills.
-template <typename Maker>
-struct DrawsBetweenEntries {
-  Maker* maker;
-  int (*keepAhead)(Maker* maker, DrawBlock& block, int at);
-  void (*stop)(Maker* maker, DrawBlock& block);
+// What a run makes between entries to keep draws coming: nothing (all drawing left to refills),
+// or, for kernels whose entries wait mostly on where each one begins (random-letter names), a
+// chunk of draws whenever fewer than kMakeAhead lie ahead (draw_block.h), so that making them
+// overlaps with writing the entries instead of coming in bursts.
+struct NoMaker {
+  uint32_t state;
 };
-
-struct NoMaker {};
-inline int keepNothingAhead(NoMaker*, DrawBlock&, int at) { return at; }
-inline void stopNothing(NoMaker*, DrawBlock&) {}
 
 // Fills the directory's entries from its `next` on, until it is full or an entry is to become a
 // subdirectory, which is returned with its directory draw taken. Every field but the host's byte
@@ -65,7 +54,7 @@ inline void stopNothing(NoMaker*, DrawBlock&) {}
 template <typename NameWriter, typename Maker = NoMaker>
 inline __attribute__((always_inline)) FileEntry* fillEntryRun(
     PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, FillDraws fillDraws,
-    NameWriter writeName, DrawsBetweenEntries<Maker> between = {nullptr, keepNothingAhead, stopNothing}) {
+    NameWriter writeName, Maker* maker = nullptr, DrawMaking<Maker> making = {}) {
   // Kept in registers: every store through an entry's character fields may alias the records.
   int at = block.next;
   FileEntry* const entries = dir.entries;
@@ -73,9 +62,9 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
   int32_t next = dir.next;
   FileEntry* subdirectory = nullptr;
   while (next < count) {
-    at = between.keepAhead(between.maker, block, at);
+    if (maker) at = makeDrawsAhead(maker, making, block, at);
     if (block.filled - at < kRefillBelow) {
-      between.stop(between.maker, block);
+      if (maker) making.settle(maker, {block.draws, block.characters, block.letterBits});
       block.next = at;
       refillDrawBlock(&block, fillDraws);
       at = block.next;
@@ -97,7 +86,7 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
       break;
     }
   }
-  between.stop(between.maker, block);
+  if (maker) making.settle(maker, {block.draws, block.characters, block.letterBits});
   dir.next = next;
   block.next = at;
   return subdirectory;

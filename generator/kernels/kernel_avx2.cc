@@ -180,44 +180,18 @@ struct ChunkMaker {
 
   // The last half's characters, with the code of the draw after it, which is not taken.
   QUINDLE_AVX2_INLINE void finish(const DrawBlockFill& fill) {
-    const uint32_t after = drawOfState(advanceState(state, 1));
-    settle(fill, _mm256_set1_epi8(static_cast<char>(kCodesByRemainder36.code[remainderOf(after, kDivideBy36)])));
+    if (pendingAt < 0) return;
+    settle(fill, _mm256_set1_epi8(static_cast<char>(codeOfNextDraw(state))));
     pendingAt = -1;
   }
 };
 
+QUINDLE_AVX2_INLINE void makeChunk(ChunkMaker* maker, const DrawBlockFill& fill, int at) { maker->make(fill, at); }
+QUINDLE_AVX2_INLINE void settleChunks(ChunkMaker* maker, const DrawBlockFill& fill) { maker->finish(fill); }
+constexpr DrawMaking<ChunkMaker> kMaking = {makeChunk, settleChunks};
+
 QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
-  ChunkMaker maker(state);
-  for (int at = 0; at < count; at += 64) maker.make(fill, at);
-  maker.finish(fill);
-  return maker.state;
-}
-
-// Draws made between random-letter entries (entry_run.h), a chunk at a time, keeping this many
-// ahead: a refill's worth and a few names more.
-constexpr int kKeepAhead = kRefillBelow + 256;
-
-QUINDLE_AVX2_INLINE DrawBlockFill wholeBlock(DrawBlock& block) {
-  return {block.draws, block.characters, block.letterBits};
-}
-
-QUINDLE_AVX2_INLINE void stopMaking(ChunkMaker* maker, DrawBlock& block) {
-  if (maker->pendingAt >= 0) maker->finish(wholeBlock(block));
-}
-
-QUINDLE_AVX2_INLINE int keepDrawsAhead(ChunkMaker* maker, DrawBlock& block, int at) {
-  while (block.filled - at < kKeepAhead) {
-    if (block.filled + 64 > kBlockDraws) {
-      stopMaking(maker, block);
-      block.next = at;
-      slideDrawBlock(&block);
-      at = block.next;
-    }
-    maker->make(wholeBlock(block), block.filled);
-    block.filled += 64;
-    block.endState = maker->state;
-  }
-  return at;
+  return fillDrawsWith(ChunkMaker(state), kMaking, count, fill);
 }
 
 // For each byte of bits, a byte shuffle that gathers the bytes where its bits are set to the
@@ -279,8 +253,7 @@ QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field
 
 QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block) {
   ChunkMaker maker(block.endState);
-  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameAvx2,
-                      DrawsBetweenEntries<ChunkMaker>{&maker, keepDrawsAhead, stopMaking});
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameAvx2, &maker, kMaking);
 }
 
 // The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on

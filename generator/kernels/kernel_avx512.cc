@@ -149,44 +149,18 @@ struct ChunkMaker {
 
   // The last chunk's characters, with the code of the draw after it, which is not taken.
   QUINDLE_AVX512_INLINE void finish(const DrawBlockFill& fill) {
-    const uint32_t after = drawOfState(advanceState(state, 1));
-    settle(fill, _mm512_set1_epi8(static_cast<char>(kCodesByRemainder36.code[remainderOf(after, kDivideBy36)])));
+    if (pendingAt < 0) return;
+    settle(fill, _mm512_set1_epi8(static_cast<char>(codeOfNextDraw(state))));
     pendingAt = -1;
   }
 };
 
+QUINDLE_AVX512_INLINE void makeChunk(ChunkMaker* maker, const DrawBlockFill& fill, int at) { maker->make(fill, at); }
+QUINDLE_AVX512_INLINE void settleChunks(ChunkMaker* maker, const DrawBlockFill& fill) { maker->finish(fill); }
+constexpr DrawMaking<ChunkMaker> kMaking = {makeChunk, settleChunks};
+
 QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlockFill& fill) {
-  ChunkMaker maker(state);
-  for (int at = 0; at < count; at += 64) maker.make(fill, at);
-  maker.finish(fill);
-  return maker.state;
-}
-
-// Draws made between random-letter entries (entry_run.h), a chunk at a time, keeping this many
-// ahead: a refill's worth and a few names more.
-constexpr int kKeepAhead = kRefillBelow + 256;
-
-QUINDLE_AVX512_INLINE DrawBlockFill wholeBlock(DrawBlock& block) {
-  return {block.draws, block.characters, block.letterBits};
-}
-
-QUINDLE_AVX512_INLINE void stopMaking(ChunkMaker* maker, DrawBlock& block) {
-  if (maker->pendingAt >= 0) maker->finish(wholeBlock(block));
-}
-
-QUINDLE_AVX512_INLINE int keepDrawsAhead(ChunkMaker* maker, DrawBlock& block, int at) {
-  while (block.filled - at < kKeepAhead) {
-    if (block.filled + 64 > kBlockDraws) {
-      stopMaking(maker, block);
-      block.next = at;
-      slideDrawBlock(&block);
-      at = block.next;
-    }
-    maker->make(wholeBlock(block), block.filled);
-    block.filled += 64;
-    block.endState = maker->state;
-  }
-  return at;
+  return fillDrawsWith(ChunkMaker(state), kMaking, count, fill);
 }
 
 // The name with its first character upper-cased where it is a lower-case letter.
@@ -232,8 +206,7 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
 QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
                                           DrawBlock& block) {
   ChunkMaker maker(block.endState);
-  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx512, writeLetterNameAvx512,
-                      DrawsBetweenEntries<ChunkMaker>{&maker, keepDrawsAhead, stopMaking});
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx512, writeLetterNameAvx512, &maker, kMaking);
 }
 
 // The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on

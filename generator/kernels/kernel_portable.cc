@@ -99,7 +99,7 @@ uint32_t fillDrawsPortable(uint32_t state, int count, const DrawBlockFill& fill)
     }
     for (int lane = 0; lane < kLanes; ++lane) lanes[lane] = lanes[lane] * kChunkStep.multiplier + kChunkStep.increment;
   }
-  codes[count] = kCodesByDraw.code[drawOfState(advanceState(endState, 1))];
+  codes[count] = codeOfNextDraw(endState);
   for (int chunk = 0; chunk < count; chunk += 64) {
     uint64_t letterBits = 0;
     for (int word = 0; word < 8; ++word) {

@@ -46,6 +46,12 @@ constexpr CodesByRemainder36 makeCodesByRemainder36() {
 
 inline constexpr CodesByRemainder36 kCodesByRemainder36 = makeCodesByRemainder36();
 
+// The code of the draw after the one `state` yielded: what the last character of a fill looks at,
+// worked out without taking that draw.
+inline uint8_t codeOfNextDraw(uint32_t state) {
+  return kCodesByRemainder36.code[remainderOf(drawOfState(advanceState(state, 1)), kDivideBy36)];
+}
+
 inline int letterNameLength(const DrawBlock& block, int at) {
   return block.draws[at] & (kLetterNameField - 1);
 }
