@@ -11,6 +11,7 @@
 #include "bench_host.h"
 #include "bench_table.h"
 #include "listing_bench.h"
+#include "other_build.h"
 #include "write_bench.h"
 #include "word_table_bench.h"
 
@@ -47,10 +48,31 @@ int buildFreshTree(char** argv) {
   return 0;
 }
 
+// Each kernel this processor runs, on the same trees, for random letters and for dictionary names.
+void registerKernelRows(bool haveWordList) {
+  // Seeds picked so that each tree is close to the expected size for its settings.
+  registerKernelTreeBenchmarks({"100 files, 10 levels, letters", 100, 10, 1765224012u, nullptr, 11});
+  if (haveWordList) {
+    registerKernelTreeBenchmarks({"100 files, 10 levels, wamerican", 100, 10, 1765224012u, kWordList, 11});
+  }
+}
+
+// The kernel rows alone, printed for the build that runs this one (other_build.h).
+int printKernelRows(int argc, char** argv) {
+  keepFreedMemory();
+  benchmark::Initialize(&argc, argv);
+  registerKernelRows(fileExists(kWordList));
+  TableReporter rows(true);
+  benchmark::RunSpecifiedBenchmarks(&rows);
+  benchmark::Shutdown();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 6 && std::string(argv[1]) == "--fresh-tree") return buildFreshTree(argv);
+  if (argc == 2 && std::string(argv[1]) == kRowsFlag) return printKernelRows(argc - 1, argv);
   keepFreedMemory();
   benchmark::Initialize(&argc, argv);
   const bool haveWordList = fileExists(kWordList);
@@ -58,11 +80,8 @@ int main(int argc, char** argv) {
 
   // Seeds picked so that each tree is close to the expected size for its settings.
   registerTreeBenchmarks({"100 files, 2 levels (the defaults)", 100, 2, 1765224041u, nullptr, 301});
-  registerTreeBenchmarks({"100 files, 10 levels", 100, 10, 1765224012u, nullptr, 11});
+  registerKernelRows(haveWordList);
   registerHostBenchmarks({"100 files, 10 levels", 100, 10, 1765224012u, nullptr, 11});
-  if (haveWordList) {
-    registerTreeBenchmarks({"100 files, 10 levels, wamerican names", 100, 10, 1765224012u, kWordList, 11});
-  }
   if (deep && deep[0] == '1') {
     registerTreeBenchmarks({"100 files, 13 levels", 100, 13, 1765224012u, nullptr, 3});
     registerHostBenchmarks({"100 files, 13 levels", 100, 13, 1765224012u, nullptr, 3});
@@ -90,6 +109,9 @@ int main(int argc, char** argv) {
   registerWriteBenchmarks({disk, 1000000, turnsOr(1)}, "build folder");
 
   TableReporter table;
+#if defined(QUINDLE_BENCH_32_BIT_BUILD)
+  addThirtyTwoBitRows(QUINDLE_BENCH_32_BIT_BUILD, &table);
+#endif
   benchmark::RunSpecifiedBenchmarks(&table);
   benchmark::Shutdown();
   std::remove(generated.c_str());

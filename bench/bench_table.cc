@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 
 namespace quindle_bench {
 
@@ -70,6 +71,26 @@ void TableReporter::ReportRuns(const std::vector<Run>& runs) {
   }
 }
 
+// The kinds a tree row has, as another build prints them.
+constexpr const char* kTreeKinds[] = {"builder", "floor", "model"};
+
+void TableReporter::addPrintedRow(const std::string& prefix, const std::string& line) {
+  std::istringstream fields(line);
+  std::string name;
+  Figure figure;
+  if (!std::getline(fields, name, '\t') || !(fields >> figure.items)) return;
+  const std::string row = prefix + name;
+  otherRows_.push_back(row);
+  for (const char* kind : kTreeKinds) {
+    if (fields >> figure.nanoseconds) figures_[row][kind] = figure;
+  }
+}
+
+void TableReporter::addNote(const std::string& row, const std::string& note) {
+  otherRows_.push_back(row);
+  notes_[row] = note;
+}
+
 namespace {
 
 // A figure, or blanks where the benchmark did not run.
@@ -105,15 +126,22 @@ struct Section {
 
 void TableReporter::printSection(const Section& section) {
   const std::string& first = section.columns.front().second;
-  if (std::none_of(rows_.begin(), rows_.end(),
-                   [&](const std::string& row) { return figures_[row].count(first) > 0; })) {
+  std::vector<std::string> rows = rows_;
+  rows.insert(rows.end(), otherRows_.begin(), otherRows_.end());
+  const auto noted = [&](const std::string& row) { return notes_.count(row) > 0 && first == kTreeKinds[0]; };
+  if (std::none_of(rows.begin(), rows.end(),
+                   [&](const std::string& row) { return noted(row) || figures_[row].count(first) > 0; })) {
     return;
   }
-  std::printf("%-44s %10s", section.heading, section.items);
+  std::printf("%-52s %10s", section.heading, section.items);
   for (const auto& column : section.columns) std::printf(" %12s", column.first.c_str());
   for (const auto& shown : section.ratios) std::printf(" %13s", shown.first.c_str());
   std::printf("\n");
-  for (const std::string& row : rows_) {
+  for (const std::string& row : rows) {
+    if (noted(row)) {
+      std::printf("%-52s %s\n", row.c_str(), notes_.at(row).c_str());
+      continue;
+    }
     const auto& kinds = figures_[row];
     if (!kinds.count(first)) continue;
     const double items = kinds.at(first).items;
@@ -121,7 +149,7 @@ void TableReporter::printSection(const Section& section) {
     for (const auto& [kind, figure] : kinds) {
       shown[kind] = section.perItem ? (items > 0 ? figure.nanoseconds / items : 0) : figure.nanoseconds / 1e6;
     }
-    std::printf("%-44s %10.0f", row.c_str(), items);
+    std::printf("%-52s %10.0f", row.c_str(), items);
     for (const auto& column : section.columns) std::printf("    %s", figureText(shown, column.second).c_str());
     for (const auto& pair : section.ratios) {
       std::printf("      %s", ratio(shown, pair.second.first, pair.second.second).c_str());
@@ -131,6 +159,16 @@ void TableReporter::printSection(const Section& section) {
 }
 
 void TableReporter::Finalize() {
+  if (forAnotherBuild_) {
+    for (const std::string& row : rows_) {
+      const auto& kinds = figures_[row];
+      if (!kinds.count(kTreeKinds[0])) continue;
+      std::printf("%s\t%.0f", row.c_str(), kinds.at(kTreeKinds[0]).items);
+      for (const char* kind : kTreeKinds) std::printf("\t%.1f", kinds.count(kind) ? kinds.at(kind).nanoseconds : 0.0);
+      std::printf("\n");
+    }
+    return;
+  }
   std::printf("Quindle benchmarks: fixed seeds; trees in thread CPU time, dictionary files and "
               "writing in wall time; %s\n", context_.c_str());
   printSection({"tree (ns per entry)", "entries", true,

@@ -25,9 +25,18 @@ struct Section;
 
 class TableReporter : public benchmark::BenchmarkReporter {
  public:
+  // `forAnotherBuild`: prints the tree rows' figures one row to a line, for another build's table
+  // (other_build.h), instead of the table.
+  explicit TableReporter(bool forAnotherBuild = false) : forAnotherBuild_(forAnotherBuild) {}
+
   bool ReportContext(const Context& context) override;
   void ReportRuns(const std::vector<Run>& runs) override;
   void Finalize() override;
+
+  // A tree row another build printed, named with `prefix` before its own name.
+  void addPrintedRow(const std::string& prefix, const std::string& line);
+  // A tree row without figures, saying why.
+  void addNote(const std::string& row, const std::string& note);
 
  private:
   struct Figure {
@@ -36,9 +45,12 @@ class TableReporter : public benchmark::BenchmarkReporter {
   };
   void printSection(const Section& section);
 
-  std::vector<std::string> rows_;  // in the order they first ran
+  std::vector<std::string> rows_;  // in the order they first ran, then those of another build
   std::map<std::string, std::map<std::string, Figure>> figures_;  // row -> kind -> figure
+  std::vector<std::string> otherRows_;                            // another build's, printed last
+  std::map<std::string, std::string> notes_;                      // row -> why it has no figures
   std::string context_;
+  bool forAnotherBuild_;
 };
 
 }  // namespace quindle_bench

@@ -50,17 +50,22 @@ FilterPrefs prefsFor(const TreeCase& tree) {
   return prefs;
 }
 
-// The builder as execute runs it, from `seed`. Seeding takes no time worth measuring.
-FileDirectory* buildTree(const FileFilterInfo& info, FilterPrefs* prefs, uint32_t seed) {
+// The builder as execute runs it, from `seed`, with the tree's kernel forced the way the tests
+// force one. Seeding and forcing take no time worth measuring.
+FileDirectory* buildTree(const FileFilterInfo& info, FilterPrefs* prefs, uint32_t seed,
+                         const quindle::Kernel* kernel) {
   quindle::ModuleState& module = quindle::moduleState();
+  if (kernel) quindle::forceKernel(module.kernels, *kernel);
   quindle::seedRandom(module.generator.random, seed);
-  return quindle::buildModuleListing(module, info, prefs);
+  FileDirectory* root = quindle::buildModuleListing(module, info, prefs);
+  module.kernels = quindle::KernelChoice();
+  return root;
 }
 
 // One untimed build: loads the dictionary, warms the heap, and gives the tree's layout.
 TreeLayout buildOnce(const TreeCase& tree, FilterPrefs* prefs) {
   const FileFilterInfo info = benchHostInfo();
-  FileDirectory* root = buildTree(info, prefs, tree.seed);
+  FileDirectory* root = buildTree(info, prefs, tree.seed, tree.kernel);
   TreeLayout layout = layoutOf(root);
   quindle_host_kit::freeTree(root);
   return layout;
@@ -128,7 +133,7 @@ void runTree(benchmark::State& state, TreeCase tree) {
   std::vector<double> models;
   for (auto _ : state) {
     const double start = Clock::now();
-    FileDirectory* root = buildTree(info, &prefs, tree.seed);
+    FileDirectory* root = buildTree(info, &prefs, tree.seed, tree.kernel);
     const double built = secondsSince(start);
     state.SetIterationTime(built);
     quindle_host_kit::freeTree(root);
@@ -153,7 +158,7 @@ double timeBuildWith(HostAllocator allocator, const TreeCase& tree, FilterPrefs*
     quindle_host_kit::resetAllocator(rules);
   }
   const double start = Clock::now();
-  FileDirectory* root = buildTree(info, prefs, tree.seed);
+  FileDirectory* root = buildTree(info, prefs, tree.seed, tree.kernel);
   const double seconds = secondsSince(start);
   *entries = static_cast<int64_t>(quindle_host_kit::allocatorCounts().entries);
   quindle_host_kit::freeTree(root);
@@ -210,9 +215,19 @@ void registerHostBenchmarks(const TreeCase& tree) {
 }
 
 void registerTreeBenchmarks(const TreeCase& tree) {
-  const std::string row = tree.label;
+  std::string row = tree.label;
+  if (tree.kernel) row += std::string(", ") + tree.kernel->name;
   auto* benchmark = benchmark::RegisterBenchmark(("builder|" + row).c_str(), runTree, tree);
   benchmark->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(tree.iterations);
+}
+
+void registerKernelTreeBenchmarks(const TreeCase& tree) {
+  const quindle::KernelList kernels = quindle::availableKernels();
+  for (int i = 0; i < kernels.count; ++i) {
+    TreeCase forced = tree;
+    forced.kernel = kernels.kernels[i];
+    registerTreeBenchmarks(forced);
+  }
 }
 
 }  // namespace quindle_bench

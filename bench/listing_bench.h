@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "generator/kernels/kernel_table.h"
+
 namespace quindle_bench {
 
 struct TreeCase {
@@ -13,10 +15,14 @@ struct TreeCase {
   uint32_t seed;
   const char* dictionary;  // null: random-letter names
   int iterations;          // trees made by each of builder, floor and model
+  const quindle::Kernel* kernel = nullptr;  // forced as the tests force one; null: the module's choice
 };
 
 // Registers builder, floor and model for one tree.
 void registerTreeBenchmarks(const TreeCase& tree);
+
+// The same, once for each kernel this processor runs, each row named after its kernel.
+void registerKernelTreeBenchmarks(const TreeCase& tree);
 
 // Where the directories come from: the benchmarks' host (a block each from a heap that keeps
 // freed memory) or the reference host's arena.

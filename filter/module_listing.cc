@@ -1,13 +1,16 @@
 #include "filter/module_listing.h"
 
 #include "generator/listing_builder.h"
+#include "platform/text_encoding.h"
 
 namespace quindle {
 
 NameWords wordsFor(ModuleState& state, FilterPrefs* prefs) {
   const LoadedWords loaded = loadWordTable(state.words, state.heap, *prefs);
   prefs->lineCount = loaded.lineCount;
-  return loaded.words;
+  NameWords words = loaded.words;
+  if (words.table) words.encoding = systemTextEncoding();
+  return words;
 }
 
 FileDirectory* buildModuleListing(ModuleState& state, const FileFilterInfo& host, FilterPrefs* prefs) {

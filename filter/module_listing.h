@@ -12,9 +12,9 @@
 
 namespace quindle {
 
-// The words for the names of an instance with `prefs`, from the module's table. Where the
-// dictionary was not counted yet, the count is kept in prefs->lineCount: the one change to an
-// instance's settings made outside its settings window.
+// The words for the names of an instance with `prefs`, from the module's table, with the system's
+// text encoding as it is now. Where the dictionary was not counted yet, the count is kept in
+// prefs->lineCount: the one change to an instance's settings made outside its settings window.
 NameWords wordsFor(ModuleState& state, FilterPrefs* prefs);
 
 // The tree, with the words looked up once for it.

@@ -1,7 +1,9 @@
-// makeName with any bound, any seed and, half the time, a dictionary of any bytes: the name is
-// the model's, byte for byte, and never longer than the bound or the name buffer allows.
-// Input: 4 bytes seed, 4 bytes maxLen (both little-endian), 1 byte choosing a dictionary (odd)
-// or random letters (even), then the dictionary's bytes.
+// makeName with any bound, any seed and, half the time, a dictionary of any bytes, cut in any
+// encoding: the name is the model's, byte for byte, and never longer than the bound or the name
+// buffer allows.
+// Input: 4 bytes seed, 4 bytes maxLen (both little-endian), 1 byte whose bit 0 chooses a
+// dictionary (set) or random letters, and whose bits 1 and 2 the encoding names are cut in
+// (single-byte, UTF-8, Shift-JIS's double bytes), then the dictionary's bytes.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "filter/text_encoding.h"
 #include "filter/text_field.h"
 #include "filter/module_listing.h"
 #include "generator/dictionary/loaded_word_table.h"
@@ -47,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint32_t seed = littleEndian(data);
   const int32_t maxLen = static_cast<int32_t>(littleEndian(data + 4));
   const bool useDictionary = data[8] & 1;
+  const int encodingChoice = (data[8] >> 1) & 3;
   const std::string bytes(reinterpret_cast<const char*>(data + 9), size - 9);
 
   FilterPrefs prefs;
@@ -64,10 +68,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lines = quindle_test::modelDictionaryLines(bytes);
   }
 
+  quindle::NameWords words = quindle::wordsFor(module, &prefs);
+  quindle_test::ModelEncoding encoding;
+  words.encoding = quindle::TextEncoding();
+  if (encodingChoice == 1) {
+    words.encoding.kind = quindle::TextEncodingKind::utf8;
+    encoding.kind = quindle_test::ModelEncoding::utf8;
+  } else if (encodingChoice == 2) {
+    words.encoding.kind = quindle::TextEncodingKind::doubleByte;
+    encoding.kind = quindle_test::ModelEncoding::doubleByte;
+    for (int byte = 0x81; byte <= 0xFC; ++byte) {
+      if (byte > 0x9F && byte < 0xE0) continue;
+      words.encoding.leadBytes[byte >> 5] |= 1u << (byte & 31);
+      encoding.leadBytes += static_cast<char>(byte);
+    }
+  }
+
   quindle::RandomSource random;
   quindle::seedRandom(random, seed);
-  const std::string name =
-      quindle::makeName(quindle::wordsFor(module, &prefs), maxLen, random, module.generator.names);
+  const std::string name = quindle::makeName(words, maxLen, random, module.generator.names);
   check(prefs.lineCount == static_cast<int32_t>(lines.size()));
   if (maxLen < 1) {
     check(name.empty());
@@ -77,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quindle_test::ModelRandom model{seed};
   const std::string expected =
       lines.empty() ? quindle_test::modelLetterName(model, maxLen)
-                    : quindle_test::modelDictionaryName(model, lines, prefs.lineCount, maxLen);
+                    : quindle_test::modelDictionaryName(model, lines, prefs.lineCount, maxLen, encoding);
   check(name == expected);
   // The draws that follow are the model's too: a name took exactly its own draws.
   check(quindle::drawRandom(random) == model.next());

@@ -43,12 +43,12 @@ FileDirectory* allocateDirectory(const FileFilterInfo& info, int32_t count) {
   return dir;
 }
 
-// New directories are rarely in the cache. Asking for all of a directory's lines at once lets the
-// memory work on them while the first entries are being made, instead of one line at a time as
-// the writes reach them.
-void prefetchEntries(FileEntry* entries, int32_t count) {
+// New directories are rarely in the cache. The entry runs ask for each entry's lines a few
+// entries ahead (kPrefetchEntries); the first few are asked for here, as the directory comes.
+void prefetchFirstEntries(FileEntry* entries, int32_t count) {
   const char* bytes = reinterpret_cast<const char*>(entries);
-  const size_t size = static_cast<size_t>(count) * sizeof(FileEntry);
+  const int32_t first = count < kPrefetchEntries ? count : kPrefetchEntries;
+  const size_t size = static_cast<size_t>(first) * sizeof(FileEntry);
   for (size_t offset = 0; offset < size; offset += 64) __builtin_prefetch(bytes + offset, 1);
 }
 
@@ -64,8 +64,7 @@ void fillTree(const FileFilterInfo& host, const ListingShape& shape, PendingStac
               const NameWords& words, const Kernel& kernel, ModuleHeap& heap, DrawBlock& block) {
   DictionaryRun dictionary = {};
   if (words.table) {
-    dictionary = startDictionaryRun(*words.table, words.drawnLines, kernel.fillDraws,
-                                    kernel.findNameLines, kernel.writeDictionaryName);
+    dictionary = startDictionaryRun(*words.table, words.drawnLines, words.encoding);
   }
 
   while (stack.size > 0) {
@@ -73,7 +72,7 @@ void fillTree(const FileFilterInfo& host, const ListingShape& shape, PendingStac
     const int32_t depth = top.depth;
     const bool mayHoldDirectories = depth < shape.dirLevels;
     FileEntry* entry = words.table
-                           ? fillDictionaryEntries(top, mayHoldDirectories, block, dictionary)
+                           ? kernel.fillDictionaryEntries(top, mayHoldDirectories, block, dictionary)
                            : kernel.fillEntries(top, mayHoldDirectories, block);
     if (!entry) {
       --stack.size;
@@ -84,7 +83,7 @@ void fillTree(const FileFilterInfo& host, const ListingShape& shape, PendingStac
     FileDirectory* child = allocateDirectory(host, childCount);
     if (!child) continue;
     markDirectory(*entry, child);
-    prefetchEntries(child->entries, childCount);
+    prefetchFirstEntries(child->entries, childCount);
     stack.frames[stack.size++] = {child->entries, childCount, 0, depth + 1};
   }
 }
@@ -106,7 +105,7 @@ FileDirectory* buildListing(const FileFilterInfo& host, const ListingShape& shap
     root = allocateDirectory(host, 0);
   }
   if (root && rootCount > 0) {
-    prefetchEntries(root->entries, rootCount);
+    prefetchFirstEntries(root->entries, rootCount);
     stack.frames[stack.size++] = {root->entries, rootCount, 0, 0};
     fillTree(host, shape, stack, words, kernel, heap, block);
   }

@@ -12,6 +12,7 @@
 #include "every_kernel.h"
 #include "reference_model.h"
 #include "small_stack.h"
+#include "system_encoding.h"
 #include "test_dictionary.h"
 #include "test_host.h"
 
@@ -64,10 +65,10 @@ class BuilderFixture : public ::testing::Test {
     return result;
   }
 
-  void expectModel(uint32_t seed, int32_t titleLen,
-                   const std::vector<std::string>* lines = nullptr, int32_t lineCount = 0) {
+  void expectModel(uint32_t seed, int32_t titleLen, const std::vector<std::string>* lines = nullptr,
+                   int32_t lineCount = 0, const ModelEncoding& encoding = {}) {
     const ModelListing expected =
-        modelListing(seed, {prefs.maxFiles, prefs.dirLevels, lines, lineCount}, titleLen);
+        modelListing(seed, {prefs.maxFiles, prefs.dirLevels, lines, lineCount}, titleLen, encoding);
     const ModelListing actual = build(seed, titleLen);
     ASSERT_EQ(firstDifference(actual.tree, expected.tree), "")
         << "seed " << seed << " maxFiles " << prefs.maxFiles << " dirLevels " << prefs.dirLevels;
@@ -146,6 +147,34 @@ TEST_P(ListingBuilder, MatchesTheModelWithALargeDictionary) {
   prefs.lineCount = 45000;  // stale: the file has fewer lines now
   for (uint32_t seed = 0; seed < 3; ++seed) {
     expectModel(seed * 7919u + 3, 64, &dictionary.lines, 45000);
+  }
+}
+
+// Lines of characters of several bytes in the system's encoding, after each number of single
+// bytes, short and long: the bounds of entry names and titles (and the title buffer's, past 511)
+// fall on every byte of a character, and names and titles keep whole characters, as the model
+// says. Natively the environment names a UTF-8 locale; under Wine it runs once more in the
+// double-byte code page 932.
+TEST_P(ListingBuilder, NamesAndTitlesKeepWholeCharactersInTheSystemsEncoding) {
+  const SystemEncoding encoding;
+  if (!encoding.missing().empty()) GTEST_SKIP() << encoding.missing();
+  std::vector<std::string> lines;
+  for (const std::string& character : encoding.characters()) {
+    for (size_t before = 0; before < 4; ++before) {
+      std::string line(before, 'y');
+      while (line.size() + character.size() <= 14) line += character;
+      lines.push_back(line);
+      lines.push_back(line + line + line);
+    }
+  }
+  TestDictionary dictionary;
+  useDictionaryLines(&dictionary, &prefs, lines);
+  prefs.maxFiles = 60;
+  prefs.dirLevels = 2;
+  for (uint32_t seed = 0; seed < 12; ++seed) {
+    for (int32_t titleLen : {64, 65, 66, 67, 700}) {
+      expectModel(seed * 7u + 11, titleLen, &dictionary.lines, static_cast<int32_t>(lines.size()), encoding.model());
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "filter/text_encoding.h"
 #include "filter/text_field.h"
 #include "generator/dictionary/word_table.h"
 #include "generator/draws/name_characters.h"
@@ -33,16 +34,19 @@ uint32_t drawLineIndex(uint32_t drawnLines, RandomSource& random) {
 }
 
 // Appends what fits of `text` and returns the length the text would have in a buffer without end.
+// The buffer's last byte, where the terminator goes, holds a character for now: a cut at the
+// capacity looks at the first character it cuts away.
 size_t appendToName(char* name, size_t textLength, const char* text) {
   for (; *text != '\0'; ++text, ++textLength) {
-    if (textLength < kBufferCapacity) name[textLength] = *text;
+    if (textLength < kBufferCapacity + 1) name[textLength] = *text;
   }
   return textLength;
 }
 
 // Lines, each followed by a space, while the text is shorter than maxLen and odd draws say go on.
 // Once the buffer has overflowed nothing more could be kept, so the name stops there too; that
-// only happens for bounds above 512 (titles), where every shorter bound has already stopped.
+// only happens for bounds above 512 (titles), where every shorter bound has already stopped. A
+// name cut short keeps whole characters.
 void makeDictionaryName(const NameWords& words, int32_t maxLen, RandomSource& random, char* name) {
   const size_t bound = static_cast<size_t>(maxLen);
   size_t textLength = 0;
@@ -54,7 +58,8 @@ void makeDictionaryName(const NameWords& words, int32_t maxLen, RandomSource& ra
     if (textLength >= bound || textLength > kBufferCapacity) break;
     if (drawRandom(random) % 2 == 0) break;
   }
-  name[std::min({textLength, kBufferCapacity, bound - 1})] = '\0';
+  const size_t cut = std::min(kBufferCapacity, bound - 1);
+  name[textLength > cut ? wholeCharacterCut(name, cut, words.encoding) : textLength] = '\0';
 }
 
 }  // namespace

@@ -3,9 +3,10 @@
 # usage: install-deps.sh [native|package|bench|fuzz|test|screenshot]   (default: test)
 #   native      the Linux build and the demo: compilers, CMake, GoogleTest
 #   package     the three archives: the native build and both MinGW-w64 cross compilers
-#   bench       the native build and Google Benchmark
+#   bench       the native build and Google Benchmark, and both for 32-bit Linux (a row of the table)
 #   fuzz        the native build and clang with its fuzzing run-time
-#   test        everything the suites use: the above, Wine (both halves), qemu, valgrind, a word list
+#   test        everything the suites use: the above, Wine (both halves), qemu, valgrind, a word list,
+#               and the ja_JP.UTF-8 locale (under it Wine runs Windows programs in code page 932)
 #   screenshot  the 64-bit build with Wine, an X server in memory and ImageMagick
 #
 # Debian's mirror is sometimes in the middle of a sync for hours: one list fails to download and the
@@ -27,29 +28,33 @@ log=build/install-deps.log
 declare -A packages_of=(
   [build]="cmake ninja-build make g++ googletest python3"
   [bench]="libbenchmark-dev"
+  [bench32]="g++-multilib libbenchmark-dev:i386"
   [mingw]="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
   [wine64]="wine wine64"
   [wine32]="wine32:i386 qemu-user:amd64"
   [fuzz]="clang libclang-rt-dev"
   [checks]="valgrind strace file wamerican"
+  [locale]="locales"
   [screenshot]="xvfb imagemagick x11-utils fonts-wine"
 )
 declare -A name_of=(
   [build]="the native compilers and CMake"
   [bench]="Google Benchmark"
+  [bench32]="the 32-bit compilers and Google Benchmark's i386 half"
   [mingw]="the MinGW-w64 cross compilers"
   [wine64]="Wine's 64-bit half"
   [wine32]="Wine's 32-bit half"
   [fuzz]="clang with its fuzzing run-time"
   [checks]="valgrind, strace, file and the word list"
+  [locale]="the locales"
   [screenshot]="Xvfb, ImageMagick and Wine's fonts"
 )
 case $purpose in
   native) parts=(build) ;;
   package) parts=(build mingw) ;;
-  bench) parts=(build bench checks) ;;
+  bench) parts=(build bench checks bench32) ;;
   fuzz) parts=(build fuzz) ;;
-  test) parts=(build bench mingw wine64 wine32 fuzz checks) ;;
+  test) parts=(build bench mingw wine64 wine32 fuzz checks locale) ;;
   screenshot) parts=(build mingw wine64 screenshot) ;;
   *) echo "usage: install-deps.sh [native|package|bench|fuzz|test|screenshot]" >&2; exit 2 ;;
 esac
@@ -60,6 +65,32 @@ installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install o
 mkdir -p build
 : >"$status_file"
 : >"$log"
+
+record() {  # record PART skip|fail REASON
+  printf '%s\t%s\t%s\n' "$1" "$2" "$3" >>"$status_file"
+}
+
+# The locales the suites run under, generated where the system lacks them, once their package is
+# there. Ends the script with STATUS, or 1 when a locale could not be generated.
+finish() {  # finish STATUS
+  local status=$1 wanted
+  if [[ " ${parts[*]} " == *" locale "* ]] && installed locales; then
+    for wanted in ja_JP.UTF-8; do
+      # `locale -a` names ja_JP.UTF-8 "ja_JP.utf8".
+      locale -a 2>/dev/null | grep -qix "${wanted%%.*}.utf8" && continue
+      if [ "$(id -u)" -ne 0 ]; then
+        record locale fail "the $wanted locale is not generated, and only root can generate it (localedef -i ${wanted%%.*} -f UTF-8 $wanted)"
+        status=1
+      elif localedef -i "${wanted%%.*}" -f UTF-8 "$wanted" >>"$log" 2>&1; then
+        say "generated the $wanted locale"
+      else
+        record locale fail "the $wanted locale could not be generated: localedef failed (see $log)"
+        status=1
+      fi
+    done
+  fi
+  exit "$status"
+}
 
 declare -A missing_of=()
 all_missing=()
@@ -73,13 +104,10 @@ for part in "${parts[@]}"; do
 done
 if [ ${#all_missing[@]} -eq 0 ]; then
   say "everything for '$purpose' is present"
-  exit 0
+  finish 0
 fi
 say "missing for '$purpose': ${all_missing[*]}"
 
-record() {  # record PART skip|fail REASON
-  printf '%s\t%s\t%s\n' "$1" "$2" "$3" >>"$status_file"
-}
 if [ "$(id -u)" -ne 0 ]; then
   echo "install-deps: cannot install as a normal user; as root: apt-get install ${all_missing[*]}" >&2
   for part in "${!missing_of[@]}"; do
@@ -161,13 +189,13 @@ passed_over() {
 
 if try_install "${all_missing[@]}"; then
   say "installed ${all_missing[*]}"
-  exit 0
+  finish 0
 fi
 if [ -n "$release" ]; then
   say "installing everything at once failed ($(cause_for "${all_missing[@]}")); trying again preferring $release's own suite, so both halves of each Multi-Arch library come from one list"
   if try_install -t "$release" "${all_missing[@]}"; then
     say "installed from $release: ${all_missing[*]}"
-    exit 0
+    finish 0
   fi
 fi
 say "that failed too ($(cause_for "${all_missing[@]}")); trying each part on its own"
@@ -206,4 +234,4 @@ for part in "${parts[@]}"; do
   if [ "$part" = build ]; then record "$part" fail "$reason"; else record "$part" skip "$reason"; fi
   status=1
 done
-exit $status
+finish $status

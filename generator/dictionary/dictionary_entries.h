@@ -1,5 +1,6 @@
-// Filling a directory's entries with dictionary names: one walk for every kernel, with the
-// kernel's own finder of a name's first lines and its own name writer.
+// Filling a directory's entries with dictionary names: one walk for every kernel, which each
+// kernel instantiates with its own finder of a name's first lines and its own name writer, inside
+// a function compiled for its instructions, so that both are inlined.
 //
 // A name's lines lie anywhere in a table of megabytes and mostly miss the cache. One entry's
 // lookups are too far apart in the instruction stream for the processor to overlap with the
@@ -18,6 +19,7 @@
 #include <cstdint>
 
 #include "filter/filter_api.h"
+#include "filter/text_encoding.h"
 #include "generator/dictionary/dictionary_name_field.h"
 #include "generator/dictionary/word_table.h"
 #include "generator/draws/draw_block.h"
@@ -35,10 +37,7 @@ struct ExpectedName {
 
 struct DictionaryRun {
   LineSource lines;
-  FillDraws fillDraws;  // for refills
-  NameLineFinder findLines;
-  DictionaryNameWriter writeName;
-  bool scouting;        // false for a table small enough to stay in the cache
+  bool scouting;  // false for a table small enough to stay in the cache
   // The coming entries, nearest first, as a ring from `first`.
   ExpectedName expected[kScoutEntries];
   int first;
@@ -47,14 +46,68 @@ struct DictionaryRun {
   uint32_t blockRefills;  // the block's refills when the ring was started: positions are for those draws
 };
 
-// `drawnLines` must be at least 1. The block is refilled with `fillDraws`, and names are found and
-// written with `findLines` and `writeName`: the kernel's own.
-DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, FillDraws fillDraws,
-                                 NameLineFinder findLines, DictionaryNameWriter writeName);
+// `drawnLines` must be at least 1.
+DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, const TextEncoding& encoding);
 
-// fillEntryRun with dictionary names.
-FileEntry* fillDictionaryEntries(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
-                                 DictionaryRun& run);
+// A kernel's fillEntryRun with dictionary names.
+using DictionaryEntryFill = FileEntry* (*)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
+                                           DictionaryRun& run);
+
+// fillEntryRun with dictionary names: `findLines(block, at, lines, &name)` finds a name's first
+// lines as findNameLines does, `writeName(block, at, lines, name, field)` writes it as
+// writeDictionaryName does, and `fillDraws` refills the block.
+template <typename FindLines, typename WriteName>
+inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
+    PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, DictionaryRun& run, FillDraws fillDraws,
+    FindLines findLines, WriteName writeName) {
+  const LineSource& lines = run.lines;
+  // The lambdas are inlined too, so that the finder and the writer become direct calls that the
+  // kernel's own function inlines.
+  const auto expectedAt = [&run](int nearness) __attribute__((always_inline)) -> ExpectedName& {
+    return run.expected[(run.first + nearness) & (kScoutEntries - 1)];
+  };
+  // Works out the entry expected at run.scoutAt into the ring's next place, asks for its first
+  // lines, and moves scoutAt on to where the entry after it should begin. False, changing
+  // nothing, where that could mean reading past the block.
+  const auto expectOneMore = [&](const DrawBlock& drawn) __attribute__((always_inline)) {
+    int at = run.scoutAt;
+    if (at + kEntryDrawBound > drawn.filled) return false;
+    ExpectedName& expected = expectedAt(run.expectedCount++);
+    expected.at = at;
+    findLines(drawn, at, lines, &expected.name);
+    for (uint32_t line : expected.name.lines) __builtin_prefetch(lines.table->slots + line);
+    at += expected.name.goOnLines * kDrawsPerLine;
+    const uint32_t directoryDraw = drawn.draws[at + kEntryTailDraws - 1];
+    at += kEntryTailDraws;
+    if (becomesSubdirectory(directoryDraw, mayHoldDirectories)) ++at;  // its count
+    run.scoutAt = at;
+    return true;
+  };
+  const auto writeEntryName = [&](const DrawBlock& drawn, int at, char* field) __attribute__((always_inline)) {
+    if (!run.scouting) {
+      NameLines name;
+      findLines(drawn, at, lines, &name);
+      return writeName(drawn, at, lines, name, field);
+    }
+    if (run.expectedCount == 0 || run.blockRefills != drawn.refills || expectedAt(0).at != at) {
+      run.expectedCount = 0;
+      run.scoutAt = at;
+      run.blockRefills = drawn.refills;
+    }
+    while (run.expectedCount < kScoutEntries && expectOneMore(drawn)) {
+    }
+    if (run.expectedCount == 0) {
+      NameLines name;
+      findLines(drawn, at, lines, &name);
+      return writeName(drawn, at, lines, name, field);
+    }
+    const int end = writeName(drawn, at, lines, expectedAt(0).name, field);
+    run.first = (run.first + 1) & (kScoutEntries - 1);
+    --run.expectedCount;
+    return end;
+  };
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDraws, writeEntryName);
+}
 
 }  // namespace quindle
 

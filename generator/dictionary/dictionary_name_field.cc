@@ -10,7 +10,7 @@ namespace quindle {
 
 namespace {
 
-constexpr int kBound = FILE_ENTRY_NAME_SIZE;
+constexpr int kBound = kNameBound;
 // A short line's copy: its characters and the zeros after them.
 constexpr int kShortCopy = kSlotChars + 1;
 // A short line copied at the bound, or its space, reaches into the size text after the name,
@@ -65,9 +65,12 @@ int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines,
     }
   }
   // A full name stops without its last go-on draw, and its 64th character gives way to the
-  // terminator.
+  // terminator, with any part of a character before it.
   at += taken * kDrawsPerLine - (length >= kBound ? 1 : 0);
-  if (length >= kBound) field[kBound - 1] = '\0';
+  if (length >= kBound) {
+    const size_t cut = wholeCharacterCut(field, kBound - 1, lines.encoding);
+    std::memset(field + cut, 0, kBound - cut);
+  }
   field[0] = upperCasedLetter(field[0]);
   return at;
 }

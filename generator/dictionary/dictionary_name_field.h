@@ -1,30 +1,38 @@
 // Dictionary entry names written straight into an entry's 64-byte name field from a draw block,
 // with exactly the draws and text of makeName's dictionary form: lines joined by spaces while
-// the text is short of the bound and odd draws say go on, cut to 63 characters, first letter
-// upper-cased, the rest of the field zero-filled. These are the portable finder and writer; a
-// kernel may bring faster ones of its own, which write the same bytes.
+// the text is short of the bound and odd draws say go on, cut to 63 characters (before a
+// character the cut would split, as the text's encoding says), first letter upper-cased, the rest
+// of the field zero-filled. These are the portable finder and writers; a kernel may bring faster
+// ones of its own, which write the same bytes.
 #ifndef QUINDLE_GENERATOR_DICTIONARY_DICTIONARY_NAME_FIELD_H
 #define QUINDLE_GENERATOR_DICTIONARY_DICTIONARY_NAME_FIELD_H
 
 #include <cstdint>
+#include <cstring>
 
+#include "filter/filter_api.h"
+#include "filter/text_encoding.h"
 #include "generator/dictionary/line_divider.h"
 #include "generator/dictionary/word_table.h"
 #include "generator/draws/draw_block.h"
+#include "generator/draws/name_characters.h"
 
 namespace quindle {
 
 // Where a name's lines come from: indexes are drawn over the instance's line count, which may
-// exceed the lines the table holds, and wrapped onto those.
+// exceed the lines the table holds, and wrapped onto those; and how a name the bound cuts ends.
 struct LineSource {
   const WordTable* table;
   LineDivider drawnLines;
+  TextEncoding encoding;
 };
 
 // `drawnLines` must be at least 1.
-inline LineSource lineSourceFor(const WordTable& table, uint32_t drawnLines) {
-  return {&table, lineDividerFor(drawnLines)};
+inline LineSource lineSourceFor(const WordTable& table, uint32_t drawnLines, const TextEncoding& encoding) {
+  return {&table, lineDividerFor(drawnLines), encoding};
 }
+
+constexpr int kNameBound = FILE_ENTRY_NAME_SIZE;
 
 // Each line of a name takes three draws for its index and, unless the name is full, one more
 // saying whether it goes on.
@@ -71,7 +79,7 @@ struct NameLines {
 
 // Fills `name` in place: read back whole right after being written field by field, a copy would
 // wait for every field's store to finish.
-inline void findNameLines(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
+inline __attribute__((always_inline)) void findNameLines(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
   const int goOnLines = goOnLineCount(block, at);
   name->goOnLines = goOnLines;
   const uint32_t first = drawnLineIndex(block.draws + at, lines);
@@ -86,13 +94,53 @@ inline void findNameLines(const DrawBlock& block, int at, const LineSource& line
 using NameLineFinder = void (*)(const DrawBlock& block, int at, const LineSource& lines, NameLines* name);
 
 // Writes the name whose first line's draws begin at `at`, whose first lines are `first`
-// (findNameLines), into an entry's name field. It may also write into the size text after the
-// field, which the entry's own is written over afterwards. Returns the draw after the name.
+// (findNameLines), into an entry's name field: any name, however long its lines. It may also
+// write into the size text after the field, which the entry's own is written over afterwards.
+// Returns the draw after the name.
 int writeDictionaryName(const DrawBlock& block, int at, const LineSource& lines,
                         const NameLines& first, char* field);
-// A kernel's writer of that kind; each writes the same bytes into the name as writeDictionaryName.
-using DictionaryNameWriter = int (*)(const DrawBlock& block, int at, const LineSource& lines,
-                                     const NameLines& first, char* field);
+
+// Names of at most kNameLinesAhead lines, none of them long, stay short of the bound (4 lines of
+// up to 14 characters and their spaces make 60): they are never cut, and the draws they take
+// follow from their go-on draws alone. Most names are such short names, and every kernel has a
+// writer for them that takes no branch on how many lines a name has, a coin toss.
+constexpr int kShortNameLines = kNameLinesAhead;
+static_assert(kShortNameLines * (kSlotChars + 1) < kNameBound, "short names are never cut");
+
+// Bit i set where line i of `first` is long.
+inline uint32_t longLineBits(const WordTable& table, const NameLines& first) {
+  uint32_t bits = 0;
+  for (int i = 0; i < kShortNameLines; ++i) bits |= static_cast<uint32_t>(isLongLine(table.slots[first.lines[i]])) << i;
+  return bits;
+}
+
+// Bit i set where the name takes line i, for the first kShortNameLines lines.
+inline uint32_t takenLineBits(int goOnLines) {
+  return (1u << (goOnLines < kShortNameLines ? goOnLines : kShortNameLines)) - 1;
+}
+
+inline bool isShortName(const WordTable& table, const NameLines& first) {
+  return first.goOnLines <= kShortNameLines && (longLineBits(table, first) & takenLineBits(first.goOnLines)) == 0;
+}
+
+// A short name, in plain C++: each line's characters and the zeros after them copied as one
+// piece, then its space; a line the name does not take copies zeros and adds nothing.
+inline int writeShortDictionaryName(const DrawBlock&, int at, const LineSource& lines, const NameLines& first,
+                                    char* field) {
+  static constexpr char kNoText[kSlotChars + 1] = {};
+  std::memset(field, 0, kNameBound);
+  int length = 0;
+  for (int i = 0; i < kShortNameLines; ++i) {
+    const bool takes = i < first.goOnLines;
+    const LineSlot& slot = lines.table->slots[first.lines[i]];
+    std::memcpy(field + length, takes ? slot.bytes + 1 : kNoText, kSlotChars + 1);
+    const int characters = takes ? static_cast<unsigned char>(slot.bytes[0]) : 0;
+    field[length + characters] = takes ? ' ' : '\0';
+    length += characters + (takes ? 1 : 0);
+  }
+  field[0] = upperCasedLetter(field[0]);
+  return at + first.goOnLines * kDrawsPerLine;
+}
 
 }  // namespace quindle
 

@@ -48,7 +48,8 @@ LoadedWords loadWordTable(WordTable& loaded, ModuleHeap& heap, const FilterPrefs
       !loadDictionary(prefs.dictionaryPath, result.lineCount, heap, &loaded)) {
     return result;
   }
-  result.words = {&loaded, static_cast<uint32_t>(result.lineCount)};
+  result.words.table = &loaded;
+  result.words.drawnLines = static_cast<uint32_t>(result.lineCount);
   return result;
 }
 

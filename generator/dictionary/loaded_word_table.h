@@ -20,15 +20,18 @@
 
 #include "filter/filter_api.h"
 #include "filter/module_heap.h"
+#include "filter/text_encoding.h"
 #include "generator/dictionary/word_table.h"
 
 namespace quindle {
 
 // What names are made of: a table, and how many lines their draws range over (the instance's
-// lineCount, which may exceed the lines the table holds). Without a table, random letters.
+// lineCount, which may exceed the lines the table holds). Without a table, random letters. And
+// how the lines' text is encoded, so that a name cut at its bound keeps whole characters.
 struct NameWords {
   const WordTable* table = nullptr;
   uint32_t drawnLines = 0;
+  TextEncoding encoding;
 };
 
 struct LoadedWords {
@@ -36,6 +39,7 @@ struct LoadedWords {
   int32_t lineCount;  // the instance's lineCount from now on: counted afresh when it was 0
 };
 
+// The words come with a single-byte encoding; the caller says what the system's is.
 LoadedWords loadWordTable(WordTable& loaded, ModuleHeap& heap, const FilterPrefs& prefs);
 
 // Frees `loaded`; the next loadWordTable loads again.

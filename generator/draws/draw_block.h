@@ -2,8 +2,10 @@
 //
 // The builder reads draws from the block by position instead of calling the generator per draw;
 // a kernel (generator/kernels/kernel_table.h) fills the block many lanes at a time. For draw i the
-// block holds the draw, the alphabet character it would pick, and one bit saying whether it would
-// make a letter rather than a space. Before each entry the builder makes sure that at least
+// block holds the draw, one bit saying whether it would make a letter rather than a space, and the
+// character a random-letter name gets where a character starts at draw i: a space, or the
+// alphabet character that draw i + 1 picks. Names then only gather characters, without looking
+// at the draw after each one. Before each entry the builder makes sure that at least
 // kEntryDrawBound draws lie ahead, plus kLookAhead for name windows that read past the draws a
 // name consumes; a refill keeps the unread tail and draws more behind it.
 //
@@ -28,7 +30,7 @@ constexpr int kRefillBelow = kEntryDrawBound + kLookAhead;
 
 struct DrawBlock {
   alignas(64) uint16_t draws[kBlockDraws];
-  alignas(64) uint8_t glyphs[kBlockDraws + 64];         // room for a 64-byte load at any draw
+  alignas(64) char characters[kBlockDraws + 64];          // room for a 64-byte load at any draw
   alignas(64) uint64_t letterBits[kBlockDraws / 64 + 1];  // bit i: draw i would take a letter
   int next;      // the next draw to read
   int filled;    // draws held
@@ -40,12 +42,13 @@ struct DrawBlock {
 // Where a fill writes, from the first draw it takes.
 struct DrawBlockFill {
   uint16_t* draws;
-  uint8_t* glyphs;
+  char* characters;  // with room for 64 more, which a fill may use as it likes
   uint64_t* letterBits;  // one word per 64 draws
 };
 
 // Takes `count` draws (a multiple of 64) from `state` into `fill`; returns the state after the
-// last. Each kernel has its own.
+// last. The character of the last draw looks at the draw after it, which the fill works out
+// without taking it. Each kernel has its own.
 using FillDraws = uint32_t (*)(uint32_t state, int count, const DrawBlockFill& fill);
 
 // Fills a whole block from `state`, the generator's current state.
@@ -53,6 +56,56 @@ void startDrawBlock(DrawBlock* block, FillDraws fillDraws, uint32_t state);
 
 // Keeps the draws from `next` on and fills the rest of the block.
 void refillDrawBlock(DrawBlock* block, FillDraws fillDraws);
+
+// Moves the draws from `next` on (from the start of its chunk) to the start of the block.
+void slideDrawBlock(DrawBlock* block);
+
+// A kernel's draw maker: the generator's lanes held in registers, making 64 draws at a time
+// (a member `state`, the state after the last draw made, follows them). Its two operations are
+// handed over as pointers, so that the shared code below makes no call it could not inline, and a
+// kernel's own functions are inlined where it uses them, in code compiled for its instructions:
+//   make(maker, fill, at)  the 64 draws after maker->state, at `at` of `fill`; a chunk's
+//                          characters need the code of the draw after it, so they wait for the
+//                          next chunk's codes;
+//   settle(maker, fill)    the characters still waiting, with the code of the draw after the
+//                          last one made, which is not taken; nothing when none wait.
+template <typename Maker>
+struct DrawMaking {
+  void (*make)(Maker* maker, const DrawBlockFill& fill, int at);
+  void (*settle)(Maker* maker, const DrawBlockFill& fill);
+};
+
+// A kernel's FillDraws with its maker.
+template <typename Maker>
+inline __attribute__((always_inline)) uint32_t fillDrawsWith(Maker maker, DrawMaking<Maker> making, int count,
+                                                            const DrawBlockFill& fill) {
+  for (int at = 0; at < count; at += 64) making.make(&maker, fill, at);
+  making.settle(&maker, fill);
+  return maker.state;
+}
+
+// Draws made between entries keep this many ahead: a refill's worth and a few names more.
+constexpr int kMakeAhead = kRefillBelow + 256;
+
+// Makes draws a chunk at a time while fewer than kMakeAhead lie ahead of `at`, first moving the
+// unread ones to the block's start where there is no room behind them; returns where `at` is then.
+template <typename Maker>
+inline __attribute__((always_inline)) int makeDrawsAhead(Maker* maker, DrawMaking<Maker> making, DrawBlock& block,
+                                                         int at) {
+  const DrawBlockFill whole = {block.draws, block.characters, block.letterBits};
+  while (block.filled - at < kMakeAhead) {
+    if (block.filled + 64 > kBlockDraws) {
+      making.settle(maker, whole);
+      block.next = at;
+      slideDrawBlock(&block);
+      at = block.next;
+    }
+    making.make(maker, whole, block.filled);
+    block.filled += 64;
+    block.endState = maker->state;
+  }
+  return at;
+}
 
 // The generator's state once the draws up to `next` have been taken.
 uint32_t finishDrawBlock(const DrawBlock& block);

@@ -86,6 +86,27 @@ constexpr uint64_t characterStarts(uint64_t letterDraws) {
   return ~secondDraws;
 }
 
+constexpr uint64_t kEachByte = 0x0101010101010101ull;
+
+// For each byte value, where its set bits are, lowest first (zero past its count): the draw of a
+// byte's k-th character start.
+struct BitsOfByte {
+  uint8_t at[256][8];
+};
+
+constexpr BitsOfByte makeBitsOfByte() {
+  BitsOfByte bits = {};
+  for (int byte = 0; byte < 256; ++byte) {
+    int found = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+      if (byte >> bit & 1) bits.at[byte][found++] = static_cast<uint8_t>(bit);
+    }
+  }
+  return bits;
+}
+
+inline constexpr BitsOfByte kBitsOfByte = makeBitsOfByte();
+
 }  // namespace quindle
 
 #endif

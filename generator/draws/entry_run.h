@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
+
 #include "filter/filter_api.h"
 #include "generator/draws/draw_block.h"
 #include "generator/draws/draw_math.h"
@@ -34,14 +35,26 @@ inline bool becomesSubdirectory(uint32_t directoryDraw, bool mayHoldDirectories)
   return mayHoldDirectories && remainderOf(directoryDraw, kDivideBy20) == kDirectoryDraw;
 }
 
+// Entries are written a few ahead of where the memory was asked for, line by line: asking for a
+// whole new directory at once keeps the memory busy with lines needed much later.
+constexpr int kPrefetchEntries = 8;
+
+// What a run makes between entries to keep draws coming: nothing (all drawing left to refills),
+// or, for kernels whose entries wait mostly on where each one begins (random-letter names), a
+// chunk of draws whenever fewer than kMakeAhead lie ahead (draw_block.h), so that making them
+// overlaps with writing the entries instead of coming in bursts.
+struct NoMaker {
+  uint32_t state;
+};
+
 // Fills the directory's entries from its `next` on, until it is full or an entry is to become a
 // subdirectory, which is returned with its directory draw taken. Every field but the host's byte
 // is written; a subdirectory's entry is finished by the caller.
 // `writeName(block, at, field)` writes the name whose draws begin at `at` and returns the draw after it.
-template <typename NameWriter>
+template <typename NameWriter, typename Maker = NoMaker>
 inline __attribute__((always_inline)) FileEntry* fillEntryRun(
     PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, FillDraws fillDraws,
-    NameWriter writeName) {
+    NameWriter writeName, Maker* maker = nullptr, DrawMaking<Maker> making = {}) {
   // Kept in registers: every store through an entry's character fields may alias the records.
   int at = block.next;
   FileEntry* const entries = dir.entries;
@@ -49,12 +62,17 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
   int32_t next = dir.next;
   FileEntry* subdirectory = nullptr;
   while (next < count) {
+    if (maker) at = makeDrawsAhead(maker, making, block, at);
     if (block.filled - at < kRefillBelow) {
+      if (maker) making.settle(maker, {block.draws, block.characters, block.letterBits});
       block.next = at;
       refillDrawBlock(&block, fillDraws);
       at = block.next;
     }
     FileEntry& entry = entries[next++];
+    const char* const ahead = reinterpret_cast<const char*>(&entry + kPrefetchEntries);
+    __builtin_prefetch(ahead, 1);
+    __builtin_prefetch(ahead + 64, 1);
     at = writeName(block, at, entry.name);
     std::memcpy(entry.sizeText, kSizeTexts.sizes[remainderOf(block.draws[at], kDivideBy300)].text,
                 sizeof entry.sizeText);
@@ -68,6 +86,7 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
       break;
     }
   }
+  if (maker) making.settle(maker, {block.draws, block.characters, block.letterBits});
   dir.next = next;
   block.next = at;
   return subdirectory;

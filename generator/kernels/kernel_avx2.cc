@@ -1,21 +1,30 @@
-// The AVX2 + BMI2 kernel: eight lanes of the generator per vector, the reductions by multiply in
-// 16-bit lanes, the alphabet looked up with byte shuffles; names gather their characters eight
-// draws at a time with byte shuffles, and pdep finds where they end.
+// The AVX2 kernel: eight lanes of the generator per vector, the reductions by multiply in 16-bit
+// lanes, each draw's code looked up with byte shuffles; names gather their characters eight draws
+// at a time with byte shuffles.
+//
+// Nothing here uses BMI2's pdep or pext. Most processors that run this kernel and no AVX-512 are
+// Intel's desktop and laptop parts and AMD's before Zen 4, and AMD's family 17h (Zen, Zen+,
+// Zen 2) runs pdep and pext as microcode, tens to hundreds of cycles each, where Intel takes
+// three. Where a name ends falls out of gathering its characters instead.
 #include <immintrin.h>
 
 #include <cstddef>
 
+#include "generator/dictionary/dictionary_entries.h"
+#include "generator/dictionary/dictionary_name_field.h"
 #include "generator/draws/draw_math.h"
 #include "generator/draws/entry_run.h"
 #include "generator/kernels/instruction_sets.h"
 #include "generator/kernels/kernel_table.h"
 #include "generator/kernels/lane_start.h"
 #include "generator/kernels/letter_name.h"
-#include "generator/kernels/name_bits.h"
+#include "generator/kernels/short_dictionary_name.h"
 
 // What this kernel's code is compiled for, and so what a processor must have to run it.
-#define QUINDLE_AVX2_TARGET "avx2,bmi,bmi2,popcnt"
+#define QUINDLE_AVX2_TARGET "avx2,bmi,popcnt"
 #define QUINDLE_AVX2 __attribute__((target(QUINDLE_AVX2_TARGET)))
+// Helpers are folded into their callers, which hold their constants in registers.
+#define QUINDLE_AVX2_INLINE QUINDLE_AVX2 inline __attribute__((always_inline))
 
 namespace quindle {
 namespace {
@@ -24,106 +33,166 @@ constexpr InstructionSets kNeeds = instructionSetsOf(QUINDLE_AVX2_TARGET);
 static_assert((kNeeds & kUnknownInstructionSet) == 0, "detection asks for every set the target names");
 
 constexpr int kLanes = 8;
+// Four vectors of eight lanes make 32 draws. Packing two vectors of 32-bit states into 16-bit
+// draws interleaves them by halves of four, so the lanes are laid out for that: vector v, lane e
+// holds draw kDrawOfLane[v][e], and the packs give the 32 draws in order.
+constexpr int kVectors = 4;
+constexpr int kStepDraws = kLanes * kVectors;
 
-// Two vectors of eight 32-bit draws as sixteen 16-bit draws, in order.
-QUINDLE_AVX2 __m256i packDraws(__m256i first, __m256i second) {
-  return _mm256_permute4x64_epi64(_mm256_packus_epi32(first, second), 0xD8);
+constexpr int drawOfLane(int vector, int lane) {
+  return 16 * (vector / 2) + 4 * (vector % 2) + (lane < 4 ? lane : lane + 4);
 }
 
-QUINDLE_AVX2 __m256i remainders(__m256i draws, Reciprocal r) {
+struct LaneStarts {
+  alignas(32) uint32_t multipliers[kVectors][kLanes];
+  alignas(32) uint32_t increments[kVectors][kLanes];
+};
+
+constexpr LaneStarts makeLaneStarts() {
+  LaneStarts starts = {};
+  for (int v = 0; v < kVectors; ++v) {
+    for (int e = 0; e < kLanes; ++e) {
+      const AffineStep step = stepsOf(static_cast<uint32_t>(drawOfLane(v, e) + 1));
+      starts.multipliers[v][e] = step.multiplier;
+      starts.increments[v][e] = step.increment;
+    }
+  }
+  return starts;
+}
+
+constexpr LaneStarts kLaneStarts = makeLaneStarts();
+constexpr AffineStep kLaneStep = stepsOf(kStepDraws);
+
+QUINDLE_AVX2_INLINE __m256i remainders(__m256i draws, Reciprocal r) {
   const __m256i quotients = _mm256_srli_epi16(
       _mm256_mulhi_epu16(draws, _mm256_set1_epi16(static_cast<short>(r.multiplier))), r.shift - 16);
   return _mm256_sub_epi16(draws, _mm256_mullo_epi16(quotients, _mm256_set1_epi16(static_cast<short>(r.divisor))));
 }
 
-// Two vectors of sixteen 16-bit values below 256 as 32 bytes, in order.
-QUINDLE_AVX2 __m256i packBytes(__m256i first, __m256i second) {
-  return _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), 0xD8);
-}
-
-// Two vectors of sixteen 16-bit masks (all ones or zero) as 32 byte masks, in order.
-QUINDLE_AVX2 __m256i packMasks(__m256i first, __m256i second) {
-  return _mm256_permute4x64_epi64(_mm256_packs_epi16(first, second), 0xD8);
-}
-
-// The character of each index from 0 to 35 in a 64-byte table, from its three 16-byte pieces.
-QUINDLE_AVX2 __m256i lookUp36(const char* table, __m256i indexes) {
-  const __m128i* pieces = reinterpret_cast<const __m128i*>(table);
-  const __m256i piece0 = _mm256_broadcastsi128_si256(_mm_load_si128(pieces));
-  const __m256i piece1 = _mm256_broadcastsi128_si256(_mm_load_si128(pieces + 1));
-  const __m256i piece2 = _mm256_broadcastsi128_si256(_mm_load_si128(pieces + 2));
-  __m256i characters = _mm256_shuffle_epi8(piece0, indexes);
-  characters = _mm256_blendv_epi8(characters, _mm256_shuffle_epi8(piece1, indexes),
-                                  _mm256_cmpgt_epi8(indexes, _mm256_set1_epi8(15)));
-  return _mm256_blendv_epi8(characters, _mm256_shuffle_epi8(piece2, indexes),
-                            _mm256_cmpgt_epi8(indexes, _mm256_set1_epi8(31)));
-}
-
-// Four vectors of eight lanes, each advancing 32 draws at a time: a multiply takes ten cycles
-// to give its result, so one vector stepping alone would leave the multiplier waiting.
-constexpr int kVectors = 4;
-static_assert(kVectors == 4, "the fill below names its four vectors");
-constexpr AffineStep kChunkStep = stepsOf(kLanes * kVectors);
-
-QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
-  const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
-  const LaneSteps<kLanes * kVectors>& starts = kLaneSteps<kLanes * kVectors>;
-  const __m256i seed = _mm256_set1_epi32(static_cast<int>(state));
-  const auto startLane = [&](int v) QUINDLE_AVX2 {
-    return _mm256_add_epi32(
-        _mm256_mullo_epi32(seed, _mm256_load_si256(reinterpret_cast<const __m256i*>(starts.multipliers + v * kLanes))),
-        _mm256_load_si256(reinterpret_cast<const __m256i*>(starts.increments + v * kLanes)));
-  };
-  __m256i lanes0 = startLane(0), lanes1 = startLane(1), lanes2 = startLane(2), lanes3 = startLane(3);
-  const __m256i multiplier = _mm256_set1_epi32(static_cast<int>(kChunkStep.multiplier));
-  const __m256i increment = _mm256_set1_epi32(static_cast<int>(kChunkStep.increment));
-  const auto advance = [&](__m256i lanes) QUINDLE_AVX2 {
-    return _mm256_add_epi32(_mm256_mullo_epi32(lanes, multiplier), increment);
-  };
-  const __m256i drawMask = _mm256_set1_epi32(0x7FFF);
-  const auto drawsOf = [&](__m256i lanes) QUINDLE_AVX2 {
-    return _mm256_and_si256(_mm256_srli_epi32(lanes, 16), drawMask);
-  };
-  const __m256i spaceRemainder = _mm256_set1_epi16(1);
-  for (int chunk = 0; chunk < count; chunk += 64) {
-    uint64_t spaces = 0;
-    for (int half = 0; half < 2; ++half) {
-      const __m256i words0 = packDraws(drawsOf(lanes0), drawsOf(lanes1));
-      const __m256i words1 = packDraws(drawsOf(lanes2), drawsOf(lanes3));
-      lanes0 = advance(lanes0);
-      lanes1 = advance(lanes1);
-      lanes2 = advance(lanes2);
-      lanes3 = advance(lanes3);
-      const int at = chunk + half * 32;
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at), words0);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at + 16), words1);
-      const __m256i spaceDraws = packMasks(_mm256_cmpeq_epi16(remainders(words0, kDivideBy6), spaceRemainder),
-                                           _mm256_cmpeq_epi16(remainders(words1, kDivideBy6), spaceRemainder));
-      spaces |= static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(spaceDraws))) << (half * 32);
-      const __m256i indexes = packBytes(remainders(words0, kDivideBy36), remainders(words1, kDivideBy36));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.glyphs + at), lookUp36(kByRemainder36.glyphs, indexes));
-    }
-    fill.letterBits[chunk / 64] = ~spaces;
-  }
-  return endState;
-}
-
-// For each byte of bits, the eight bytes that are 0xFF where its bits are set.
-struct ByteMasks {
-  alignas(64) uint64_t of[256];
+// The codes of remainders 0 to 35 from three 16-entry byte shuffles, which give zero where an
+// index byte has its top bit set. Indexes 16 to 35 also pick from the first table (by their low
+// four bits), and 32 to 35 from the second, so those tables hold each entry XORed with what the
+// earlier ones give for it.
+struct CodeShuffles {
+  alignas(16) uint8_t first[16];
+  alignas(16) uint8_t second[16];
+  alignas(16) uint8_t third[16];
 };
 
-constexpr ByteMasks makeByteMasks() {
-  ByteMasks masks = {};
-  for (int bits = 0; bits < 256; ++bits) {
-    for (int i = 0; i < 8; ++i) {
-      if (bits >> i & 1) masks.of[bits] |= uint64_t{0xFF} << (8 * i);
-    }
+constexpr CodeShuffles makeCodeShuffles() {
+  CodeShuffles tables = {};
+  for (int i = 0; i < 16; ++i) {
+    const uint8_t low = kCodesByRemainder36.code[i];
+    const uint8_t middle = kCodesByRemainder36.code[16 + i];
+    const uint8_t high = kCodesByRemainder36.code[32 + i];
+    tables.first[i] = low;
+    tables.second[i] = static_cast<uint8_t>(middle ^ low);
+    tables.third[i] = static_cast<uint8_t>(high ^ middle);
   }
-  return masks;
+  return tables;
 }
 
-constexpr ByteMasks kByteMasks = makeByteMasks();
+constexpr CodeShuffles kCodeShuffles = makeCodeShuffles();
+
+QUINDLE_AVX2_INLINE __m256i broadcastTable(const uint8_t* table) {
+  return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table)));
+}
+
+// Makes draws 64 at a time with the generator's lanes in registers, into a block's draws, codes
+// and letter bits. A half's characters need the code of the draw after it, so each half's codes
+// become characters when the next half is made, or, for the last one, when the maker stops.
+struct ChunkMaker {
+  __m256i lanes0, lanes1, lanes2, lanes3;
+  __m256i multiplier, increment, drawMask, first, second, third, sixteen, glyphBits, spaces;
+  uint32_t state;     // the state after the last draw made
+  int pendingAt = -1;  // the 32 draws whose codes are still to become characters
+  __m256i pendingCodes = _mm256_setzero_si256();
+
+  // Lanes for the draws after `from`.
+  QUINDLE_AVX2_INLINE explicit ChunkMaker(uint32_t from) : state(from) {
+    const __m256i seed = _mm256_set1_epi32(static_cast<int>(from));
+    const auto startLane = [&](int v) QUINDLE_AVX2 {
+      return _mm256_add_epi32(
+          _mm256_mullo_epi32(seed, _mm256_load_si256(reinterpret_cast<const __m256i*>(kLaneStarts.multipliers[v]))),
+          _mm256_load_si256(reinterpret_cast<const __m256i*>(kLaneStarts.increments[v])));
+    };
+    lanes0 = startLane(0);
+    lanes1 = startLane(1);
+    lanes2 = startLane(2);
+    lanes3 = startLane(3);
+    multiplier = _mm256_set1_epi32(static_cast<int>(kLaneStep.multiplier));
+    increment = _mm256_set1_epi32(static_cast<int>(kLaneStep.increment));
+    drawMask = _mm256_set1_epi16(0x7FFF);
+    first = broadcastTable(kCodeShuffles.first);
+    second = broadcastTable(kCodeShuffles.second);
+    third = broadcastTable(kCodeShuffles.third);
+    sixteen = _mm256_set1_epi8(16);
+    glyphBits = _mm256_set1_epi8(static_cast<char>(~kLetterCode));
+    spaces = _mm256_set1_epi8(' ');
+  }
+
+  QUINDLE_AVX2_INLINE __m256i advanced(__m256i lanes) const {
+    return _mm256_add_epi32(_mm256_mullo_epi32(lanes, multiplier), increment);
+  }
+
+  // The upper halves of two vectors of states, as 16-bit draws in the lanes' order.
+  QUINDLE_AVX2_INLINE __m256i drawsOf(__m256i low, __m256i high) const {
+    return _mm256_and_si256(_mm256_packus_epi32(_mm256_srli_epi32(low, 16), _mm256_srli_epi32(high, 16)), drawMask);
+  }
+
+  // The pending half's characters, from its codes and the codes of the 32 draws after it.
+  QUINDLE_AVX2_INLINE void settle(const DrawBlockFill& fill, __m256i nextCodes) {
+    if (pendingAt < 0) return;
+    const __m256i next = _mm256_alignr_epi8(_mm256_permute2x128_si256(pendingCodes, nextCodes, 0x21), pendingCodes, 1);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(fill.characters + pendingAt),
+                       _mm256_blendv_epi8(spaces, _mm256_and_si256(next, glyphBits), pendingCodes));
+  }
+
+  // The 32 draws after `state`, at `at` of `fill`; returns their letter bits.
+  QUINDLE_AVX2_INLINE uint32_t makeHalf(const DrawBlockFill& fill, int at) {
+    const __m256i words0 = drawsOf(lanes0, lanes1);
+    const __m256i words1 = drawsOf(lanes2, lanes3);
+    lanes0 = advanced(lanes0);
+    lanes1 = advanced(lanes1);
+    lanes2 = advanced(lanes2);
+    lanes3 = advanced(lanes3);
+    state = state * kLaneStep.multiplier + kLaneStep.increment;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at), words0);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at + 16), words1);
+    // The bytes pack by halves too: a swap of the middle quarters puts them in order.
+    const __m256i index = _mm256_permute4x64_epi64(
+        _mm256_packus_epi16(remainders(words0, kDivideBy36), remainders(words1, kDivideBy36)), 0xD8);
+    const __m256i fromSecond = _mm256_sub_epi8(index, sixteen);
+    const __m256i codes = _mm256_xor_si256(
+        _mm256_xor_si256(_mm256_shuffle_epi8(first, index), _mm256_shuffle_epi8(second, fromSecond)),
+        _mm256_shuffle_epi8(third, _mm256_sub_epi8(fromSecond, sixteen)));
+    settle(fill, codes);
+    pendingAt = at;
+    pendingCodes = codes;
+    return static_cast<uint32_t>(_mm256_movemask_epi8(codes));
+  }
+
+  // The 64 draws after `state`, at `at` of `fill`.
+  QUINDLE_AVX2_INLINE void make(const DrawBlockFill& fill, int at) {
+    const uint64_t low = makeHalf(fill, at);
+    fill.letterBits[at / 64] = low | static_cast<uint64_t>(makeHalf(fill, at + 32)) << 32;
+  }
+
+  // The last half's characters, with the code of the draw after it, which is not taken.
+  QUINDLE_AVX2_INLINE void finish(const DrawBlockFill& fill) {
+    if (pendingAt < 0) return;
+    settle(fill, _mm256_set1_epi8(static_cast<char>(codeOfNextDraw(state))));
+    pendingAt = -1;
+  }
+};
+
+QUINDLE_AVX2_INLINE void makeChunk(ChunkMaker* maker, const DrawBlockFill& fill, int at) { maker->make(fill, at); }
+QUINDLE_AVX2_INLINE void settleChunks(ChunkMaker* maker, const DrawBlockFill& fill) { maker->finish(fill); }
+constexpr DrawMaking<ChunkMaker> kMaking = {makeChunk, settleChunks};
+
+QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
+  return fillDrawsWith(ChunkMaker(state), kMaking, count, fill);
+}
 
 // For each byte of bits, a byte shuffle that gathers the bytes where its bits are set to the
 // front, in order (0x80 clears the rest).
@@ -150,8 +219,9 @@ constexpr ByteGathers kByteGathers = makeByteGathers();
 static_assert(offsetof(FileEntry, sizeText) == kLetterNameField && FILE_ENTRY_SIZE_TEXT_SIZE >= 8,
               "a name's last eight bytes stay inside its entry's size text");
 
-// Eight draws at a time: their characters (a letter's glyph is the next draw's, a space draw is a
-// space) are gathered by the draws that start a character, and stored at the name's end.
+// Eight draws at a time: the characters of the draws that start one are gathered and stored at
+// the name's end so far. The gathering goes on to the eight draws that hold the (length + 1)-th
+// character start, which is where the name ends.
 QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field) {
   const int length = letterNameLength(block, at);
   LetterWindow first;
@@ -161,35 +231,93 @@ QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field
   const __m256i zeros = _mm256_setzero_si256();
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), zeros);
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), zeros);
-  const __m128i spaces = _mm_set1_epi8(' ');
+  const char* characters = block.characters + first.at;
   int written = 0;
-  for (int chunk = 0; written < length; ++chunk) {
-    const int shift = 8 * (chunk & 7);
-    const bool inSecond = chunk >= 8;
-    const LetterWindow& window = inSecond ? second : first;
-    const uint32_t letters = static_cast<uint32_t>(window.letters >> shift) & 0xFFu;
-    const uint32_t starts = static_cast<uint32_t>(window.starts >> shift) & 0xFFu;
-    const __m128i glyphs = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(block.glyphs + at + 2 + 8 * chunk));
-    const __m128i isLetter = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kByteMasks.of + letters));
-    const __m128i characters = _mm_blendv_epi8(spaces, glyphs, isLetter);
-    const __m128i gathered = _mm_shuffle_epi8(characters, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kByteGathers.of + starts)));
+  int before = 0;
+  uint32_t starts = 0;
+  for (int chunk = 0; written <= length; ++chunk, characters += 8) {
+    const uint64_t window = chunk < 8 ? first.starts : second.starts;
+    starts = static_cast<uint32_t>(window >> (8 * (chunk & 7))) & 0xFFu;
+    const __m128i gathered =
+        _mm_shuffle_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(characters)),
+                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kByteGathers.of + starts)));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(field + written), gathered);
+    before = written;
     written += __builtin_popcount(starts);
   }
   // The characters gathered past the name's end lie within the eight bytes after it.
   _mm_storel_epi64(reinterpret_cast<__m128i*>(field + length), _mm_setzero_si128());
   field[0] = upperCasedLetter(field[0]);
-  return nameEnd(length, first.at, first.starts, __builtin_popcountll(first.starts), second.at, second.starts);
+  return static_cast<int>(characters - block.characters) - 8 + kBitsOfByte.at[starts][length - before];
 }
 
-QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories,
-                                      DrawBlock& block) {
-  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2,
-                      writeLetterNameAvx2);
+QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block) {
+  ChunkMaker maker(block.endState);
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameAvx2, &maker, kMaking);
+}
+
+// The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on
+// draw), and the go-on draws of its first eight lines lie within 32: two loads each, and the
+// four indexes and their remainders worked out side by side, two lines to a vector.
+QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
+  static_assert(kNameLinesAhead == 4 && kDrawsPerLine == 4 && kLineIndexDraws == 3 && kMaskedGoOnDraws == 8,
+                "a line's draws are one 64-bit word, four lines one 256-bit vector");
+  const uint16_t* const draws = block.draws + at;
+  const __m256i first16 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(draws));
+  const __m256i next16 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(draws + 16));
+  // Each draw's lowest bit moved to the top of its upper byte, so that bit 2k + 1 of the byte
+  // masks is draw k's: line i's go-on draw, draw 4i + 3, has bit 8i + 7.
+  const uint64_t odd = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_slli_epi16(first16, 15))) |
+                       static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_slli_epi16(next16, 15)))) << 32;
+  const uint64_t stops = ~odd & 0x8080808080808080ull;
+  const int goOnLines = stops != 0 ? static_cast<int>(__builtin_ctzll(stops) >> 3) + 1 : goOnLineCount(block, at);
+
+  // Each line's three draws moved to their places in its 32-bit index, the go-on draw shifted
+  // out, and the four words of each 128-bit lane ORed together: every word of lane i holds that
+  // lane's line's drawn index.
+  const __m256i shifts = _mm256_setr_epi32(0, 15, 30, 32, 0, 15, 30, 32);
+  const auto drawnOf = [&](__m128i lineDraws) QUINDLE_AVX2 {
+    const __m256i placed = _mm256_sllv_epi32(_mm256_cvtepu16_epi32(lineDraws), shifts);
+    const __m256i pairs = _mm256_or_si256(placed, _mm256_shuffle_epi32(placed, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm256_or_si256(pairs, _mm256_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
+  };
+  // remainderOf (generator/dictionary/line_divider.h), right in the even words.
+  const LineDivider& divider = lines.drawnLines;
+  const __m256i magic = _mm256_set1_epi32(static_cast<int>(divider.magic));
+  const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(divider.shift));
+  const __m256i divisor = _mm256_set1_epi32(static_cast<int>(divider.divisor));
+  const __m256i keep = _mm256_set1_epi32(static_cast<int>(divider.keep));
+  const auto indexOf = [&](__m256i drawn) QUINDLE_AVX2 {
+    const __m256i high = _mm256_srli_epi64(_mm256_mul_epu32(drawn, magic), 32);
+    const __m256i quotient = _mm256_srl_epi32(_mm256_add_epi32(_mm256_srli_epi32(_mm256_sub_epi32(drawn, high), 1), high), shift);
+    return _mm256_and_si256(_mm256_sub_epi32(drawn, _mm256_mullo_epi32(quotient, divisor)), keep);
+  };
+  const __m256i index01 = indexOf(drawnOf(_mm256_castsi256_si128(first16)));
+  const __m256i index23 = indexOf(drawnOf(_mm256_extracti128_si256(first16, 1)));
+  // Words 0 and 4 of each, the four lines in a row: lines 0 and 2, then 1 and 3, interleaved.
+  const __m256i both = _mm256_blend_epi32(index01, _mm256_slli_si256(index23, 4), 0x22);
+  const __m128i found = _mm_unpacklo_epi32(_mm256_castsi256_si128(both), _mm256_extracti128_si256(both, 1));
+  // An index past the lines held (a stale stored count) wraps with a divide: rare, so done plainly.
+  const __m128i held = _mm_set1_epi32(lines.table->lineCount);
+  if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_max_epu32(found, held), found)) != 0) {
+    findNameLines(block, at, lines, name);
+    return;
+  }
+  // Lines past the name's own are its first line again.
+  const __m128i own = _mm_cmpgt_epi32(_mm_set1_epi32(goOnLines), _mm_setr_epi32(0, 1, 2, 3));
+  name->goOnLines = goOnLines;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(name->lines), _mm_blendv_epi8(_mm_shuffle_epi32(found, 0), found, own));
+}
+
+QUINDLE_AVX2 FileEntry* fillDictionaryEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
+                                                  DictionaryRun& run) {
+  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDrawsAvx2, findNameLinesAvx2,
+                           writeVectorDictionaryName);
 }
 
 }  // namespace
 
-extern const Kernel kAvx2Kernel = {"avx2", kNeeds, fillDrawsAvx2, fillEntriesAvx2, findNameLines, writeDictionaryName};
+extern const Kernel kAvx2Kernel = {"avx2", kNeeds, fillDrawsAvx2, fillEntriesAvx2, fillDictionaryEntriesAvx2,
+                                   findNameLinesAvx2};
 
 }  // namespace quindle

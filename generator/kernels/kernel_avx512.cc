@@ -1,6 +1,10 @@
-// The AVX-512 kernel: sixteen lanes of the generator per vector, the alphabet looked up with one
-// byte permute (VBMI), and each name collected with one byte compress (VBMI2) straight into the
-// entry's 64-byte field; pdep finds where the name ends.
+// The AVX-512 kernel: sixteen lanes of the generator per vector, each draw's code looked up with
+// one byte permute (VBMI), and each name collected with one byte compress (VBMI2) straight into
+// the entry's 64-byte field; pdep finds where the name ends.
+//
+// pdep stays: every processor with AVX-512 VBMI2 runs it in three cycles (Intel since Ice Lake,
+// AMD since Zen 4). Only AMD's family 17h, which has no AVX-512, microcodes it; the AVX2 kernel,
+// which those processors run, does without.
 #include <immintrin.h>
 
 // GCC 12's own AVX-512 intrinsic headers leave a vector undefined on purpose and then warn about it.
@@ -10,6 +14,7 @@
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 
+#include "generator/dictionary/dictionary_entries.h"
 #include "generator/dictionary/dictionary_name_field.h"
 #include "generator/draws/draw_math.h"
 #include "generator/draws/entry_run.h"
@@ -18,6 +23,7 @@
 #include "generator/kernels/lane_start.h"
 #include "generator/kernels/letter_name.h"
 #include "generator/kernels/name_bits.h"
+#include "generator/kernels/short_dictionary_name.h"
 
 // What this kernel's code is compiled for, and so what a processor must have to run it (avx512f
 // implies avx2 to the compiler).
@@ -52,16 +58,20 @@ QUINDLE_AVX512_INLINE __m512i remainders(__m512i draws, Reciprocal r) {
   return _mm512_sub_epi16(draws, _mm512_mullo_epi16(quotients, _mm512_set1_epi16(static_cast<short>(r.divisor))));
 }
 
-// Byte and word indexes that gather the draws out of vectors of states and remainders.
+// Byte indexes that gather the draws out of vectors of states, and bytes out of vectors of words.
 struct Gathers {
-  alignas(64) uint16_t highHalves[32];  // the upper halves of two vectors of 16 states
-  alignas(64) uint8_t lowBytes[64];     // the lower halves of two vectors of 32 words
+  alignas(64) uint8_t highHalves[64];  // the upper 16-bit halves of two vectors of 16 states
+  alignas(64) uint8_t lowBytes[64];    // the lower bytes of two vectors of 32 words
+  alignas(64) uint8_t nextBytes[64];   // bytes 1 to 64 of two vectors of 64 bytes
 };
 
 constexpr Gathers makeGathers() {
   Gathers gathers = {};
-  for (int i = 0; i < 32; ++i) gathers.highHalves[i] = static_cast<uint16_t>(2 * i + 1);
-  for (int i = 0; i < 64; ++i) gathers.lowBytes[i] = static_cast<uint8_t>(2 * i);
+  for (int i = 0; i < 64; ++i) {
+    gathers.highHalves[i] = static_cast<uint8_t>(4 * (i / 2) + 2 + i % 2);
+    gathers.lowBytes[i] = static_cast<uint8_t>(2 * i);
+    gathers.nextBytes[i] = static_cast<uint8_t>(i + 1);
+  }
   return gathers;
 }
 
@@ -69,61 +79,104 @@ constexpr Gathers kGathers = makeGathers();
 
 // Four vectors of 16 lanes, each advancing 64 draws at a time, so no multiply waits on another.
 constexpr int kVectors = 4;
-static_assert(kVectors == 4, "the fill below names its four vectors");
 constexpr AffineStep kChunkStep = stepsOf(kLanes * kVectors);
 
-QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlockFill& fill) {
-  const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
-  const LaneSteps<kLanes * kVectors>& starts = kLaneSteps<kLanes * kVectors>;
-  const __m512i seed = _mm512_set1_epi32(static_cast<int>(state));
-  const auto startLane = [&](int v) QUINDLE_AVX512 {
-    return _mm512_add_epi32(_mm512_mullo_epi32(seed, _mm512_load_si512(starts.multipliers + v * kLanes)),
-                            _mm512_load_si512(starts.increments + v * kLanes));
-  };
-  // Named rather than in an array, so that they stay in registers.
-  __m512i lanes0 = startLane(0), lanes1 = startLane(1), lanes2 = startLane(2), lanes3 = startLane(3);
-  const __m512i multiplier = _mm512_set1_epi32(static_cast<int>(kChunkStep.multiplier));
-  const __m512i increment = _mm512_set1_epi32(static_cast<int>(kChunkStep.increment));
-  const auto advance = [&](__m512i lanes) QUINDLE_AVX512 {
-    return _mm512_add_epi32(_mm512_mullo_epi32(lanes, multiplier), increment);
-  };
-  const __m512i highHalves = _mm512_load_si512(kGathers.highHalves);
-  const __m512i drawMask = _mm512_set1_epi16(0x7FFF);
-  const __m512i alphabet = _mm512_load_si512(kByRemainder36.glyphs);
-  const __m512i letterTable = _mm512_load_si512(kByRemainder36.letterBytes);
-  const __m512i lowBytes = _mm512_load_si512(kGathers.lowBytes);
-  for (int chunk = 0; chunk < count; chunk += 64) {
+// Makes draws 64 at a time with the generator's lanes in registers, into a block's draws, codes
+// and letter bits. A chunk's characters need the code of the draw after it, so each chunk's codes
+// become characters when the next chunk is made, or, for the last one, when the maker stops.
+struct ChunkMaker {
+  __m512i lanes0, lanes1, lanes2, lanes3;
+  __m512i multiplier, increment, highHalves, lowBytes, nextBytes, drawMask, codeTable, glyphBits, spaces;
+  uint32_t state;     // the state after the last draw made
+  int pendingAt = -1;  // the chunk whose codes are still to become characters
+  __m512i pendingCodes = _mm512_setzero_si512();
+
+  // Lanes for the draws after `from`.
+  QUINDLE_AVX512_INLINE explicit ChunkMaker(uint32_t from) : state(from) {
+    const LaneSteps<kLanes * kVectors>& starts = kLaneSteps<kLanes * kVectors>;
+    const __m512i seed = _mm512_set1_epi32(static_cast<int>(from));
+    const auto startLane = [&](int v) QUINDLE_AVX512 {
+      return _mm512_add_epi32(_mm512_mullo_epi32(seed, _mm512_load_si512(starts.multipliers + v * kLanes)),
+                              _mm512_load_si512(starts.increments + v * kLanes));
+    };
+    lanes0 = startLane(0);
+    lanes1 = startLane(1);
+    lanes2 = startLane(2);
+    lanes3 = startLane(3);
+    multiplier = _mm512_set1_epi32(static_cast<int>(kChunkStep.multiplier));
+    increment = _mm512_set1_epi32(static_cast<int>(kChunkStep.increment));
+    highHalves = _mm512_load_si512(kGathers.highHalves);
+    lowBytes = _mm512_load_si512(kGathers.lowBytes);
+    nextBytes = _mm512_load_si512(kGathers.nextBytes);
+    drawMask = _mm512_set1_epi16(0x7FFF);
+    codeTable = _mm512_load_si512(kCodesByRemainder36.code);
+    glyphBits = _mm512_set1_epi8(static_cast<char>(~kLetterCode));
+    spaces = _mm512_set1_epi8(' ');
+  }
+
+  QUINDLE_AVX512_INLINE void advance() {
+    lanes0 = _mm512_add_epi32(_mm512_mullo_epi32(lanes0, multiplier), increment);
+    lanes1 = _mm512_add_epi32(_mm512_mullo_epi32(lanes1, multiplier), increment);
+    lanes2 = _mm512_add_epi32(_mm512_mullo_epi32(lanes2, multiplier), increment);
+    lanes3 = _mm512_add_epi32(_mm512_mullo_epi32(lanes3, multiplier), increment);
+    state = state * kChunkStep.multiplier + kChunkStep.increment;
+  }
+
+  // The pending chunk's characters, from its codes and the codes of the draws after it.
+  QUINDLE_AVX512_INLINE void settle(const DrawBlockFill& fill, __m512i nextCodes) {
+    if (pendingAt < 0) return;
+    const __m512i next = _mm512_and_si512(_mm512_permutex2var_epi8(pendingCodes, nextBytes, nextCodes), glyphBits);
+    _mm512_store_si512(fill.characters + pendingAt,
+                       _mm512_mask_blend_epi8(_mm512_movepi8_mask(pendingCodes), spaces, next));
+  }
+
+  // The 64 draws after `state`, at `at` of `fill`.
+  QUINDLE_AVX512_INLINE void make(const DrawBlockFill& fill, int at) {
     // A draw is bits 16 to 30 of its state: the upper 16-bit half of each lane, less its top bit.
-    const __m512i low = _mm512_and_si512(_mm512_permutex2var_epi16(lanes0, highHalves, lanes1), drawMask);
-    const __m512i high = _mm512_and_si512(_mm512_permutex2var_epi16(lanes2, highHalves, lanes3), drawMask);
-    lanes0 = advance(lanes0);
-    lanes1 = advance(lanes1);
-    lanes2 = advance(lanes2);
-    lanes3 = advance(lanes3);
-    _mm512_storeu_si512(fill.draws + chunk, low);
-    _mm512_storeu_si512(fill.draws + chunk + 32, high);
+    const __m512i low = _mm512_and_si512(_mm512_permutex2var_epi8(lanes0, highHalves, lanes1), drawMask);
+    const __m512i high = _mm512_and_si512(_mm512_permutex2var_epi8(lanes2, highHalves, lanes3), drawMask);
+    advance();
+    _mm512_storeu_si512(fill.draws + at, low);
+    _mm512_storeu_si512(fill.draws + at + 32, high);
     const __m512i remainders36 = _mm512_permutex2var_epi8(remainders(low, kDivideBy36), lowBytes,
                                                           remainders(high, kDivideBy36));
-    _mm512_storeu_si512(fill.glyphs + chunk, _mm512_permutexvar_epi8(remainders36, alphabet));
-    const __m512i letters = _mm512_permutexvar_epi8(remainders36, letterTable);
-    fill.letterBits[chunk / 64] = _mm512_test_epi8_mask(letters, letters);
+    const __m512i codes = _mm512_permutexvar_epi8(remainders36, codeTable);
+    fill.letterBits[at / 64] = _mm512_movepi8_mask(codes);
+    settle(fill, codes);
+    pendingAt = at;
+    pendingCodes = codes;
   }
-  return endState;
+
+  // The last chunk's characters, with the code of the draw after it, which is not taken.
+  QUINDLE_AVX512_INLINE void finish(const DrawBlockFill& fill) {
+    if (pendingAt < 0) return;
+    settle(fill, _mm512_set1_epi8(static_cast<char>(codeOfNextDraw(state))));
+    pendingAt = -1;
+  }
+};
+
+QUINDLE_AVX512_INLINE void makeChunk(ChunkMaker* maker, const DrawBlockFill& fill, int at) { maker->make(fill, at); }
+QUINDLE_AVX512_INLINE void settleChunks(ChunkMaker* maker, const DrawBlockFill& fill) { maker->finish(fill); }
+constexpr DrawMaking<ChunkMaker> kMaking = {makeChunk, settleChunks};
+
+QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlockFill& fill) {
+  return fillDrawsWith(ChunkMaker(state), kMaking, count, fill);
 }
 
 // The name with its first character upper-cased where it is a lower-case letter.
-QUINDLE_AVX512_INLINE __m512i firstUpperCased(__m512i name) {
-  const __mmask64 firstIsLower = _mm512_mask_cmple_epu8_mask(
-      1, _mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a'));
+// `indexes` holds each byte's index: comparing it makes the first byte's mask in a mask register,
+// where a constant one would be built in memory on 32-bit x86.
+QUINDLE_AVX512_INLINE __m512i firstUpperCased(__m512i name, __m512i indexes) {
+  const __mmask64 firstIsLower =
+      _mm512_mask_cmple_epu8_mask(_mm512_cmpeq_epi8_mask(indexes, _mm512_setzero_si512()),
+                                  _mm512_sub_epi8(name, _mm512_set1_epi8('a')), _mm512_set1_epi8('z' - 'a'));
   return _mm512_mask_sub_epi8(name, firstIsLower, name, _mm512_set1_epi8('a' - 'A'));
 }
 
-// The characters of a window in draw order, one per draw that starts a character (the others
-// are left as they come). A letter's character is the glyph of the draw after its start; a
-// space draw is a space.
+// The characters of a window in draw order: those of the draws that start a character are the
+// name's.
 QUINDLE_AVX512_INLINE __m512i windowCharacters(const DrawBlock& block, const LetterWindow& window) {
-  const __m512i glyphs = _mm512_loadu_si512(block.glyphs + window.at + 1);
-  return _mm512_mask_blend_epi8(window.letters, _mm512_set1_epi8(' '), glyphs);
+  return _mm512_loadu_si512(block.characters + window.at);
 }
 
 // Each window's characters compressed by its starts, the second's moved up behind the first's.
@@ -134,14 +187,17 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
   letterNameWindows(block, at, &first, &second);
   const int inFirst = __builtin_popcountll(first.starts);
 
-  const __m512i shift = _mm512_sub_epi8(_mm512_load_si512(kByteIndexes.index),
-                                        _mm512_set1_epi8(static_cast<char>(inFirst)));
+  // The name's bytes and the first window's, as masks made by comparing byte indexes.
+  const __m512i indexes = _mm512_load_si512(kByteIndexes.index);
+  const __mmask64 inName = _mm512_cmplt_epu8_mask(indexes, _mm512_set1_epi8(static_cast<char>(length)));
+  const __mmask64 fromFirst = _mm512_cmplt_epu8_mask(indexes, _mm512_set1_epi8(static_cast<char>(inFirst)));
+  const __m512i shift = _mm512_sub_epi8(indexes, _mm512_set1_epi8(static_cast<char>(inFirst)));
   const __m512i firstCharacters = windowCharacters(block, first);
   const __m512i secondCharacters = windowCharacters(block, second);
-  __m512i name = _mm512_maskz_mov_epi8(lowBits(length), _mm512_maskz_compress_epi8(first.starts, firstCharacters));
-  name = _mm512_mask_permutexvar_epi8(name, lowBits(length) & ~lowBits(inFirst), shift,
-                                      _mm512_maskz_compress_epi8(second.starts, secondCharacters));
-  _mm512_storeu_si512(field, firstUpperCased(name));
+  __m512i name = _mm512_maskz_mov_epi8(inName, _mm512_maskz_compress_epi8(maskOf(first.starts), firstCharacters));
+  name = _mm512_mask_permutexvar_epi8(name, _kandn_mask64(fromFirst, inName), shift,
+                                      _mm512_maskz_compress_epi8(maskOf(second.starts), secondCharacters));
+  _mm512_storeu_si512(field, firstUpperCased(name, indexes));
 
   // The name ends where its next character would start.
   return nameEnd(length, first.at, first.starts, inFirst, second.at, second.starts);
@@ -149,14 +205,14 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
 
 QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
                                           DrawBlock& block) {
-  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx512,
-                      writeLetterNameAvx512);
+  ChunkMaker maker(block.endState);
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx512, writeLetterNameAvx512, &maker, kMaking);
 }
 
 // The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on
 // draw), and the go-on draws of its first eight lines lie within 32: one load each, and the four
 // indexes and their remainders worked out side by side.
-QUINDLE_AVX512 void findNameLinesAvx512(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
+QUINDLE_AVX512_INLINE void findNameLinesAvx512(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
   static_assert(kNameLinesAhead == 4 && kDrawsPerLine == 4 && kLineIndexDraws == 3 && kMaskedGoOnDraws == 8,
                 "a line's draws are one 64-bit word, four lines one 256-bit vector");
   const uint16_t* const draws = block.draws + at;
@@ -195,56 +251,15 @@ QUINDLE_AVX512 void findNameLinesAvx512(const DrawBlock& block, int at, const Li
   _mm_storeu_si128(reinterpret_cast<__m128i*>(name->lines), _mm512_castsi512_si128(gathered));
 }
 
-// Four lines of up to kSlotChars characters, each with its space, stay short of the bound, so a
-// name of at most that many short lines is never cut: each line and its space is placed with
-// one byte permute, and nothing branches on how many lines the name takes, a coin toss. Longer
-// names, and names with a long line, take the plain writer.
-constexpr int kPermutedLines = kNameLinesAhead;
-static_assert(kPermutedLines * (kSlotChars + 1) < kLetterNameField, "permuted names are never cut");
-
-QUINDLE_AVX512 int writeDictionaryNameAvx512(const DrawBlock& block, int at, const LineSource& lines,
-                                             const NameLines& first, char* field) {
-  const int goOnLines = first.goOnLines;
-  const LineSlot* const slots = lines.table->slots;
-  __m128i slot[kPermutedLines];
-  uint32_t length[kPermutedLines];
-  // Bit i set where the name takes line i. Masks rather than comparisons: the compiler turns a
-  // choice on a comparison into a branch, which would fail on every other name.
-  const uint32_t taken = static_cast<uint32_t>(lowBits(goOnLines < kPermutedLines ? goOnLines : kPermutedLines));
-  uint32_t longLines = 0;
-#pragma GCC unroll 4
-  for (int i = 0; i < kPermutedLines; ++i) {
-    slot[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slots + first.lines[i]));
-    length[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(slot[i])) & 0xFFu;
-    longLines |= static_cast<uint32_t>(length[i] == kLongLine) << i;
-  }
-  if (goOnLines > kPermutedLines || (longLines & taken) != 0) {
-    return writeDictionaryName(block, at, lines, first, field);
-  }
-
-  const __m512i byteIndexes = _mm512_load_si512(kByteIndexes.index);
-  __m512i name = _mm512_setzero_si512();
-  uint64_t spaces = 0;
-  uint32_t position = 0;
-#pragma GCC unroll 4
-  for (int i = 0; i < kPermutedLines; ++i) {
-    const uint32_t takes = taken >> i & 1u;
-    const uint32_t characters = length[i] & (0u - takes);
-    // A slot's characters begin at its byte 1, and the permute reads the slot repeated.
-    const __m512i fromSlot = _mm512_sub_epi8(byteIndexes, _mm512_set1_epi8(static_cast<char>(position - 1)));
-    name = _mm512_mask_permutexvar_epi8(name, lowBits(static_cast<int>(characters)) << position, fromSlot,
-                                        _mm512_broadcast_i32x4(slot[i]));
-    spaces |= static_cast<uint64_t>(takes) << (position + characters);
-    position += characters + takes;
-  }
-  name = _mm512_mask_mov_epi8(name, spaces, _mm512_set1_epi8(' '));
-  _mm512_storeu_si512(field, firstUpperCased(name));
-  return at + goOnLines * kDrawsPerLine;
+QUINDLE_AVX512 FileEntry* fillDictionaryEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
+                                                      DrawBlock& block, DictionaryRun& run) {
+  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDrawsAvx512, findNameLinesAvx512,
+                           writeVectorDictionaryName);
 }
 
 }  // namespace
 
-extern const Kernel kAvx512Kernel = {"avx512", kNeeds, fillDrawsAvx512, fillEntriesAvx512, findNameLinesAvx512,
-                                     writeDictionaryNameAvx512};
+extern const Kernel kAvx512Kernel = {"avx512", kNeeds, fillDrawsAvx512, fillEntriesAvx512,
+                                     fillDictionaryEntriesAvx512, findNameLinesAvx512};
 
 }  // namespace quindle

@@ -1,5 +1,6 @@
-// Each kernel's finder of a dictionary name's first lines and its name writer, against the
-// simple model.
+// Each kernel's finder of a dictionary name's first lines and its dictionary entry fill, against
+// the simple model.
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -7,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "filter/text_encoding.h"
+#include "generator/dictionary/dictionary_entries.h"
 #include "generator/dictionary/dictionary_name_field.h"
 #include "generator/dictionary/loaded_word_table.h"
 #include "generator/kernels/kernel_table.h"
@@ -38,34 +41,71 @@ class KernelDictionaryNames : public ::testing::TestWithParam<const Kernel*> {
   const Kernel& kernel() const { return *GetParam(); }
 };
 
+// The system's encodings as the module and the model each say them: double-byte as Shift-JIS
+// leads (81 to 9F, E0 to FC).
+struct Encoding {
+  const char* name;
+  TextEncoding module;
+  quindle_test::ModelEncoding model;
+};
+
+std::vector<Encoding> encodings() {
+  Encoding doubleByte = {"double-byte", {}, {quindle_test::ModelEncoding::doubleByte, ""}};
+  doubleByte.module.kind = TextEncodingKind::doubleByte;
+  for (int byte = 0x81; byte <= 0xFC; ++byte) {
+    if (byte > 0x9F && byte < 0xE0) continue;
+    doubleByte.module.leadBytes[byte >> 5] |= 1u << (byte & 31);
+    doubleByte.model.leadBytes += static_cast<char>(byte);
+  }
+  Encoding utf8 = {"UTF-8", {}, {quindle_test::ModelEncoding::utf8, ""}};
+  utf8.module.kind = TextEncodingKind::utf8;
+  return {{"single-byte", {}, {}}, utf8, doubleByte};
+}
+
 // Lines whose length with their space falls just short of, on, and just past the 64-character
-// bound, alone or after others, lines that end at a zero byte before their line feed, and a count
-// of drawn lines beyond those held (indexes wrap).
-TEST_P(KernelDictionaryNames, MatchesTheModelAroundTheBound) {
+// bound, alone or after others; lines that end at a zero byte before their line feed; lines of
+// characters of two, three and four bytes in UTF-8 and of two in Shift-JIS, after every number of
+// single bytes so that the bound falls on each of their bytes, with bytes that only look like
+// them; and a count of drawn lines beyond those held (indexes wrap). Each name is written as the
+// one entry of a directory, between marked bytes.
+TEST_P(KernelDictionaryNames, MatchTheModelAroundTheBoundInEveryEncoding) {
   std::vector<std::string> written = {"", "a", "bc", std::string("ab\0cd", 5),
                                       std::string("\0z", 2), std::string(20, 'q') + '\0' + "tail"};
   for (size_t length : {13, 14, 15, 30, 31, 32, 61, 62, 63, 64, 65, 200, 510}) written.push_back(std::string(length, 'x'));
+  for (const char* character : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x82\xA0", "\x81\x40"}) {
+    for (size_t before = 0; before < 4; ++before) {
+      std::string line(before, 'y');
+      while (line.size() < 12) line += character;
+      written.push_back(line);
+      written.push_back(std::string(before + 1, 'z') + line + line + line);
+    }
+  }
+  written.push_back("\xA9\xA9\xA9\xA9\xA9\xC3");  // continuation bytes alone, a lead byte alone
   const HeldTable held(written);
   const std::vector<std::string>& lines = held.dictionary.lines;
   DrawBlock* block = new DrawBlock;
-  for (int32_t drawnLines : {static_cast<int32_t>(lines.size()), 1000}) {
-    const LineSource source = lineSourceFor(*held.table, static_cast<uint32_t>(drawnLines));
-    for (uint32_t seed = 0; seed < 20000; ++seed) {
-      const uint32_t state = seed * 2654435761u;
-      startDrawBlock(block, kernel().fillDraws, state);
-      FileEntry entry;
-      std::memset(&entry, 0x7F, sizeof entry);
-      NameLines first;
-      kernel().findNameLines(*block, 0, source, &first);
-      const int next = kernel().writeDictionaryName(*block, 0, source, first, entry.name);
-      ModelRandom model{state};
-      const std::string expected = quindle_test::modelDictionaryName(model, lines, drawnLines, 64);
-      ASSERT_EQ(std::string(entry.name, sizeof entry.name), expected + std::string(64 - expected.size(), '\0'))
-          << "seed " << seed << " over " << drawnLines << " lines";
-      // The writer may run on into the size text, which the entry's own covers, but no further.
-      const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&entry);
-      for (size_t i = offsetof(FileEntry, value); i < sizeof entry; ++i) ASSERT_EQ(bytes[i], 0x7F) << "byte " << i;
-      ASSERT_EQ(block->draws[next], model.next()) << "seed " << seed << ": the name took other draws";
+  for (const Encoding& encoding : encodings()) {
+    for (int32_t drawnLines : {static_cast<int32_t>(lines.size()), 1000}) {
+      DictionaryRun run = startDictionaryRun(*held.table, static_cast<uint32_t>(drawnLines), encoding.module);
+      for (uint32_t seed = 0; seed < 20000; ++seed) {
+        const uint32_t state = seed * 2654435761u;
+        startDrawBlock(block, kernel().fillDraws, state);
+        FileEntry entries[2];
+        std::memset(entries, 0x7F, sizeof entries);
+        PendingDirectory dir = {entries, 1, 0, 0};
+        ASSERT_EQ(kernel().fillDictionaryEntries(dir, false, *block, run), nullptr);
+        const int next = block->next - kEntryTailDraws;
+        ModelRandom model{state};
+        const std::string expected =
+            quindle_test::modelDictionaryName(model, lines, drawnLines, 64, encoding.model);
+        ASSERT_EQ(std::string(entries[0].name, sizeof entries[0].name), expected + std::string(64 - expected.size(), '\0'))
+            << "seed " << seed << " over " << drawnLines << " lines, " << encoding.name;
+        ASSERT_EQ(entries[0].hostByte, 0x7F);
+        const unsigned char* after = reinterpret_cast<const unsigned char*>(&entries[1]);
+        ASSERT_EQ(std::count(after, after + sizeof entries[1], 0x7F), static_cast<std::ptrdiff_t>(sizeof entries[1]))
+            << "the name ran on past its entry";
+        ASSERT_EQ(block->draws[next], model.next()) << "seed " << seed << ": the name took other draws";
+      }
     }
   }
   delete block;
@@ -98,7 +138,7 @@ TEST_P(KernelDictionaryNames, FindsTheFirstLinesForEveryLineCount) {
     for (uint32_t held : {drawn, drawn / 2 + 1, 7u}) {
       if (held > drawn || held > 0x7FFFFFFFu) continue;
       const WordTable table = {nullptr, nullptr, static_cast<int32_t>(held)};
-      const LineSource source = lineSourceFor(table, drawn);
+      const LineSource source = lineSourceFor(table, drawn, TextEncoding());
       for (uint32_t seed = 0; seed < 300; ++seed) {
         startDrawBlock(block, kPortableKernel.fillDraws, seed * 2654435761u);
         const int oddLines = static_cast<int>(seed % 12);

@@ -1,5 +1,5 @@
 // The kernels: the code that fills draw blocks and writes entries, one for each group of
-// instruction sets it is compiled for (portable, AVX2 + BMI2, AVX-512 with VBMI2's byte compress).
+// instruction sets it is compiled for (portable, AVX2, AVX-512 with VBMI2's byte compress).
 // Every kernel writes exactly the same bytes; only the speed differs.
 //
 // Each kernel carries its name and the instruction sets it needs as data (instruction_sets.h).
@@ -10,6 +10,7 @@
 #define QUINDLE_GENERATOR_KERNELS_KERNEL_TABLE_H
 
 #include "filter/filter_api.h"
+#include "generator/dictionary/dictionary_entries.h"
 #include "generator/dictionary/dictionary_name_field.h"
 #include "generator/draws/draw_block.h"
 #include "generator/draws/entry_run.h"
@@ -23,9 +24,11 @@ struct Kernel {
   FillDraws fillDraws;
   // fillEntryRun (generator/draws/entry_run.h) with this kernel's random-letter name writer.
   FileEntry* (*fillEntries)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block);
-  // The dictionary name's first lines (findNameLines) and its writer (writeDictionaryName).
+  // fillDictionaryRun (generator/dictionary/dictionary_entries.h) with this kernel's finder of a
+  // name's first lines and its name writer.
+  DictionaryEntryFill fillDictionaryEntries;
+  // That finder on its own, which the tests also run over line counts no table could hold.
   NameLineFinder findNameLines;
-  DictionaryNameWriter writeDictionaryName;
 };
 
 constexpr int kMostKernels = 8;  // enough for every kernel of any build

@@ -29,19 +29,21 @@ class Kernels : public ::testing::TestWithParam<const Kernel*> {
   DrawBlock block;
 };
 
+// A character starting at a space draw is a space; at any other draw it is the letter that the
+// next draw picks, also for the block's last draw, whose next draw is not taken.
 TEST_P(Kernels, FillTheGeneratorsDrawsWithTheirCharacters) {
   for (uint32_t state : {0u, 1u, 0x80000000u, 0xFFFFFFFFu, 1765224000u}) {
     startDrawBlock(&block, kernel().fillDraws, state);
     ModelRandom model{state};
+    std::vector<int> draws(kBlockDraws + 1);
+    for (int& draw : draws) draw = model.next();
     for (int i = 0; i < kBlockDraws; ++i) {
-      const int draw = model.next();
-      ASSERT_EQ(block.draws[i], draw) << "draw " << i << " from " << state;
-      const char glyph = kNameAlphabet[draw % 36];
-      const bool letter = draw % 6 != 1;
-      ASSERT_EQ(block.glyphs[i], glyph) << "draw " << i;
+      const bool letter = draws[i] % 6 != 1;
+      ASSERT_EQ(block.draws[i], draws[i]) << "draw " << i << " from " << state;
+      ASSERT_EQ(block.characters[i], letter ? kNameAlphabet[draws[i + 1] % 36] : ' ') << "draw " << i;
       ASSERT_EQ(block.letterBits[i / 64] >> (i % 64) & 1u, letter ? 1u : 0u) << "draw " << i;
     }
-    EXPECT_EQ(block.endState, model.state);
+    EXPECT_EQ(block.endState, advanceState(state, kBlockDraws));
   }
 }
 
@@ -103,15 +105,14 @@ TEST_P(Kernels, LetterNamesMatchTheModelAndTakeItsDraws) {
 // fills would have.
 void placeDraws(DrawBlock* block, const std::vector<uint16_t>& draws) {
   std::memset(block->letterBits, 0, sizeof block->letterBits);
-  for (size_t i = 0; i < draws.size(); ++i) {
-    const char glyph = kNameAlphabet[draws[i] % 36];
+  for (size_t i = 0; i + 1 < draws.size(); ++i) {
     const bool letter = draws[i] % 6 != 1;
     block->draws[i] = draws[i];
-    block->glyphs[i] = static_cast<uint8_t>(glyph);
+    block->characters[i] = letter ? kNameAlphabet[draws[i + 1] % 36] : ' ';
     block->letterBits[i / 64] |= static_cast<uint64_t>(letter) << (i % 64);
   }
   block->next = 0;
-  block->filled = static_cast<int>(draws.size());
+  block->filled = static_cast<int>(draws.size()) - 1;
 }
 
 // The rule itself, over a list of draws: the name and the draws it takes.

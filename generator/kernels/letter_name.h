@@ -16,24 +16,41 @@ namespace quindle {
 constexpr int kLetterNameField = FILE_ENTRY_NAME_SIZE;
 static_assert((kLetterNameField & (kLetterNameField - 1)) == 0, "the length is a mask of the draw");
 
-// What a draw gives by its remainder modulo 36, padded with zeros to one 64-byte vector each for
-// lookups by index. Since 6 divides 36, the remainder also tells whether the draw is 1 modulo 6,
-// a space.
-struct ByRemainder36 {
-  alignas(64) char glyphs[64];          // the alphabet
-  alignas(64) uint8_t letterBytes[64];  // 0xFF where the draw would take a letter
-};
+// What the fills work out first for each draw, its code: the alphabet character the draw picks
+// (by its remainder modulo 36), with bit 7 set where the draw would make a letter. Since 6
+// divides 36 the remainder also tells whether the draw is 1 modulo 6, a space; the alphabet is
+// ASCII, so bit 7 is free. One byte then gives a draw's letter bit (its top bit, which vector
+// compares and byte masks read directly) and, for the draw before it, the glyph.
+constexpr uint8_t kLetterCode = 0x80;
 
-constexpr ByRemainder36 makeByRemainder36() {
-  ByRemainder36 tables = {};
-  for (int i = 0; i < kNameAlphabetSize; ++i) {
-    tables.glyphs[i] = kNameAlphabet[i];
-    tables.letterBytes[i] = i % 6 != 1 ? 0xFF : 0;
-  }
-  return tables;
+constexpr uint8_t codeOfRemainder36(int remainder) {
+  return static_cast<uint8_t>(static_cast<uint8_t>(kNameAlphabet[remainder]) |
+                              (remainder % 6 != 1 ? kLetterCode : 0));
 }
 
-inline constexpr ByRemainder36 kByRemainder36 = makeByRemainder36();
+// The character a start at a draw with `code` gives, where the next draw has `nextCode`.
+constexpr char characterOfCodes(uint8_t code, uint8_t nextCode) {
+  return (code & kLetterCode) ? static_cast<char>(nextCode & ~kLetterCode) : ' ';
+}
+
+// The codes by remainder modulo 36, padded with zeros to one 64-byte vector for lookups by index.
+struct CodesByRemainder36 {
+  alignas(64) uint8_t code[64];
+};
+
+constexpr CodesByRemainder36 makeCodesByRemainder36() {
+  CodesByRemainder36 codes = {};
+  for (int i = 0; i < kNameAlphabetSize; ++i) codes.code[i] = codeOfRemainder36(i);
+  return codes;
+}
+
+inline constexpr CodesByRemainder36 kCodesByRemainder36 = makeCodesByRemainder36();
+
+// The code of the draw after the one `state` yielded: what the last character of a fill looks at,
+// worked out without taking that draw.
+inline uint8_t codeOfNextDraw(uint32_t state) {
+  return kCodesByRemainder36.code[remainderOf(drawOfState(advanceState(state, 1)), kDivideBy36)];
+}
 
 inline int letterNameLength(const DrawBlock& block, int at) {
   return block.draws[at] & (kLetterNameField - 1);
@@ -63,8 +80,17 @@ inline void letterNameWindows(const DrawBlock& block, int at, LetterWindow* firs
   second->starts = characterStarts(second->letters) ^ (firstRun & (0 - secondBeginsInsideALetter));
 }
 
+// The bits set in `bits`, for code that may not assume a popcount instruction.
+constexpr int bitCount(uint64_t bits) {
+  bits = bits - ((bits >> 1) & 0x5555555555555555ull);
+  bits = (bits & 0x3333333333333333ull) + ((bits >> 2) & 0x3333333333333333ull);
+  bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+  return static_cast<int>((bits * 0x0101010101010101ull) >> 56);
+}
+
 // Writes the name by walking the set bits of each window's character starts, one character per
-// bit; a window holds at least 32 characters, so a name takes one or two.
+// bit; a window holds at least 32 characters, so a name takes one or two. How many characters a
+// window gives is worked out first, so that the walk tests one count per character.
 inline int writeLetterNameByStarts(const DrawBlock& block, int at, char* field) {
   const int length = letterNameLength(block, at);
   std::memset(field, 0, kLetterNameField);
@@ -73,12 +99,16 @@ inline int writeLetterNameByStarts(const DrawBlock& block, int at, char* field) 
   while (written < length) {
     const uint64_t letters = letterWindow(block, position);
     uint64_t starts = characterStarts(letters);
+    const int inWindow = bitCount(starts);
+    const int taken = length - written < inWindow ? length - written : inWindow;
+    const char* const characters = block.characters + position;
     int last = 0;
-    do {
+    for (int i = 0; i < taken; ++i) {
       last = __builtin_ctzll(starts);
       starts &= starts - 1;
-      field[written++] = static_cast<char>(chooseBits(letters >> last & 1u, block.glyphs[position + last + 1], ' '));
-    } while (written < length && starts != 0);
+      field[written + i] = characters[last];
+    }
+    written += taken;
     position += last + 1 + static_cast<int>(letters >> last & 1u);
   }
   field[0] = upperCasedLetter(field[0]);

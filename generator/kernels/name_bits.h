@@ -1,6 +1,6 @@
-// The word operations of a random-letter name for the vector kernels: masks of the low bits, and
-// the draw where a name ends, found with pdep. Which window a name ends in is a coin toss, so the
-// choice is never a branch.
+// The word operations of a random-letter name for the AVX-512 kernel: masks of the low bits, 64
+// bits as a mask register, and the draw where a name ends, found with pdep. Which window a name
+// ends in is a coin toss, so the choice is never a branch.
 //
 // pdep works on 64 bits only in 64-bit mode: 64-bit x86 picks the window with conditional moves
 // and deposits once; 32-bit x86 picks the window and then its half by masking, and deposits into
@@ -25,6 +25,8 @@ namespace quindle {
 QUINDLE_NAME_BITS("bmi2") uint64_t lowBits(int count) {
   return _bzhi_u64(~0ull, static_cast<unsigned>(count));
 }
+
+QUINDLE_NAME_BITS("avx512bw") __mmask64 maskOf(uint64_t bits) { return _cvtu64_mask64(bits); }
 
 // The draw where the (length + 1)-th character would start: in the first window (`inFirst`
 // starts from `firstAt`) or, when that has no more, in the second, which starts at `secondAt`
@@ -52,6 +54,14 @@ QUINDLE_NAME_BITS("bmi,bmi2") int nameEnd(int length, int firstAt, uint64_t firs
 // The low `count` bits, for counts from 0 to 64.
 constexpr uint64_t lowBits(int count) {
   return ((1ull << (count & 63)) - 1) | (0 - static_cast<uint64_t>(count >> 6));
+}
+
+// 32-bit x86 moves no more than 32 bits from general registers to a mask register: each half goes
+// in on its own and the two are joined there. Through memory, the load of the two halves' stores
+// would wait for both to be written.
+QUINDLE_NAME_BITS("avx512bw") __mmask64 maskOf(uint64_t bits) {
+  return _mm512_kunpackd(_cvtu32_mask32(static_cast<uint32_t>(bits >> 32)),
+                         _cvtu32_mask32(static_cast<uint32_t>(bits)));
 }
 
 // As on 64-bit x86 above, with the half of the window chosen by its count of starts.

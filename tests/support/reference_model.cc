@@ -12,9 +12,10 @@ std::string capitalised(std::string text) {
   return text;
 }
 
-std::string modelName(ModelRandom& random, const ModelSettings& settings, int32_t maxLen) {
+std::string modelName(ModelRandom& random, const ModelSettings& settings, const ModelEncoding& encoding,
+                      int32_t maxLen) {
   if (settings.lines && !settings.lines->empty() && settings.lineCount > 0) {
-    return modelDictionaryName(random, *settings.lines, settings.lineCount, maxLen);
+    return modelDictionaryName(random, *settings.lines, settings.lineCount, maxLen, encoding);
   }
   return modelLetterName(random, maxLen);
 }
@@ -22,6 +23,7 @@ std::string modelName(ModelRandom& random, const ModelSettings& settings, int32_
 struct Walk {
   ModelRandom random;
   ModelSettings settings;
+  ModelEncoding encoding;
   ModelListing listing;
 };
 
@@ -31,7 +33,7 @@ void buildDirectory(Walk& walk, int depth) {
   walk.listing.tree += std::to_string(depth) + "|<" + std::to_string(count) + ">\n";
   walk.listing.deepestLevel = std::max(walk.listing.deepestLevel, depth);
   for (uint32_t i = 0; i < count; ++i) {
-    const std::string name = modelName(walk.random, walk.settings, 64);
+    const std::string name = modelName(walk.random, walk.settings, walk.encoding, 64);
     std::string size = std::to_string(walk.random.next() % 300) + "KB";
     const int value = walk.random.next();
     const bool directory = walk.random.next() % 20 == 1 && depth < walk.settings.dirLevels;
@@ -42,6 +44,16 @@ void buildDirectory(Walk& walk, int depth) {
     if (directory) buildDirectory(walk, depth + 1);
   }
 }
+
+// Bytes a UTF-8 character takes by its first byte, where that byte leads one; 1 otherwise.
+size_t utf8Length(unsigned char first) {
+  if (first >= 0xC0 && first <= 0xDF) return 2;
+  if (first >= 0xE0 && first <= 0xEF) return 3;
+  if (first >= 0xF0 && first <= 0xF7) return 4;
+  return 1;
+}
+
+bool continues(unsigned char byte) { return byte >= 0x80 && byte <= 0xBF; }
 
 }  // namespace
 
@@ -63,8 +75,30 @@ uint32_t modelLineIndex(uint32_t r1, uint32_t r2, uint32_t r3, uint32_t drawnLin
   return ((((r3 << 15) | r2) << 15) | r1) % drawnLines % heldLines;
 }
 
+
+std::string modelCutWhole(const std::string& text, size_t cut, const ModelEncoding& encoding) {
+  // Characters read from the start; the one that holds text[cut] goes with it.
+  size_t at = 0;
+  while (at < cut) {
+    size_t length = 1;
+    const unsigned char first = static_cast<unsigned char>(text[at]);
+    if (encoding.kind == ModelEncoding::utf8) {
+      length = utf8Length(first);
+      for (size_t i = 1; i < length && at + i <= cut; ++i) {
+        if (!continues(static_cast<unsigned char>(text[at + i]))) length = 1;
+      }
+    } else if (encoding.kind == ModelEncoding::doubleByte) {
+      length = encoding.leadBytes.find(static_cast<char>(first)) != std::string::npos ? 2 : 1;
+    }
+    if (at + length > cut) return text.substr(0, at);
+    at += length;
+  }
+  return text.substr(0, cut);
+}
+
+
 std::string modelDictionaryName(ModelRandom& random, const std::vector<std::string>& lines,
-                                int32_t lineCount, int32_t maxLen) {
+                                int32_t lineCount, int32_t maxLen, const ModelEncoding& encoding) {
   std::string name;
   for (;;) {
     const uint32_t r1 = static_cast<uint32_t>(random.next());
@@ -77,7 +111,8 @@ std::string modelDictionaryName(ModelRandom& random, const std::vector<std::stri
     if (name.size() > 511) break;  // the buffer is full: only bounds above 512 get here
     if (random.next() % 2 == 0) break;
   }
-  name.resize(std::min({name.size(), static_cast<size_t>(maxLen - 1), size_t{511}}));
+  const size_t cut = std::min(static_cast<size_t>(maxLen - 1), size_t{511});
+  if (name.size() > cut) name = modelCutWhole(name, cut, encoding);
   return capitalised(name);
 }
 
@@ -155,10 +190,11 @@ TreeShape modelShape(uint32_t seed, uint32_t maxFiles, int32_t dirLevels) {
   return shape;
 }
 
-ModelListing modelListing(uint32_t seed, const ModelSettings& settings, int32_t titleLen) {
-  Walk walk{ModelRandom{seed}, settings, ModelListing()};
+ModelListing modelListing(uint32_t seed, const ModelSettings& settings, int32_t titleLen,
+                          const ModelEncoding& encoding) {
+  Walk walk{ModelRandom{seed}, settings, encoding, ModelListing()};
   buildDirectory(walk, 0);
-  walk.listing.title = modelName(walk.random, walk.settings, titleLen);
+  walk.listing.title = modelName(walk.random, walk.settings, walk.encoding, titleLen);
   return walk.listing;
 }
 

@@ -17,6 +17,16 @@ struct ModelRandom {
   }
 };
 
+// How the system's text is encoded, for names the bound cuts: a cut never leaves part of a
+// character at the end. Every byte is a character of its own, or UTF-8 (a byte C0 to DF leads a
+// character of two bytes, E0 to EF of three, F0 to F7 of four, the rest being continuation bytes
+// 80 to BF), or a double-byte code page, where each of `leadBytes` leads a character of two bytes.
+// Only the bytes up to the first one cut away are looked at.
+struct ModelEncoding {
+  enum Kind { singleByte, utf8, doubleByte } kind = singleByte;
+  std::string leadBytes;
+};
+
 struct ModelSettings {
   uint32_t maxFiles = 100;
   int32_t dirLevels = 2;
@@ -34,9 +44,12 @@ std::string modelLetterName(ModelRandom& random, int32_t maxLen);
 uint32_t modelLineIndex(uint32_t r1, uint32_t r2, uint32_t r3, uint32_t drawnLines, uint32_t heldLines);
 
 // A dictionary name over `lines` with indexes drawn over `lineCount` lines; an index past the
-// lines wraps around. Bounded to 511 characters like the module's buffer.
+// lines wraps around. Bounded to 511 characters like the module's buffer, and cut whole.
 std::string modelDictionaryName(ModelRandom& random, const std::vector<std::string>& lines,
-                                int32_t lineCount, int32_t maxLen);
+                                int32_t lineCount, int32_t maxLen, const ModelEncoding& encoding = {});
+
+// The first `cut` bytes of `text` (which is longer), less a character the cut would split.
+std::string modelCutWhole(const std::string& text, size_t cut, const ModelEncoding& encoding);
 
 // The pieces a dictionary file's bytes are read as, and the lines made from them.
 std::vector<std::string> modelDictionaryPieces(const std::string& bytes);
@@ -50,7 +63,9 @@ struct ModelListing {
   int64_t entries = 0;
   int deepestLevel = 0;
 };
-ModelListing modelListing(uint32_t seed, const ModelSettings& settings, int32_t titleLen);
+// Names the bound cuts are cut whole as `encoding` says.
+ModelListing modelListing(uint32_t seed, const ModelSettings& settings, int32_t titleLen,
+                          const ModelEncoding& encoding = {});
 
 // The shape of a tree without its text, for trees too large to describe: the same draws as
 // modelListing with random-letter names, walked without recursion. `signature` folds every
