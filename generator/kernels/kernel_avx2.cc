@@ -101,9 +101,11 @@ QUINDLE_AVX2_INLINE __m256i broadcastTable(const uint8_t* table) {
 // Makes draws 64 at a time with the generator's lanes in registers, into a block's draws, codes
 // and letter bits. A half's characters need the code of the draw after it, so each half's codes
 // become characters when the next half is made, or, for the last one, when the maker stops.
+// Only the lanes and the codes waiting are held from one entry to the next; the constants are
+// made where they are used. Held as well, they left the name writer no vector registers of its
+// own, and were spilled and read back around every name, which measured slower.
 struct ChunkMaker {
   __m256i lanes0, lanes1, lanes2, lanes3;
-  __m256i multiplier, increment, drawMask, first, second, third, sixteen, glyphBits, spaces;
   uint32_t state;     // the state after the last draw made
   int pendingAt = -1;  // the 32 draws whose codes are still to become characters
   __m256i pendingCodes = _mm256_setzero_si256();
@@ -120,24 +122,17 @@ struct ChunkMaker {
     lanes1 = startLane(1);
     lanes2 = startLane(2);
     lanes3 = startLane(3);
-    multiplier = _mm256_set1_epi32(static_cast<int>(kLaneStep.multiplier));
-    increment = _mm256_set1_epi32(static_cast<int>(kLaneStep.increment));
-    drawMask = _mm256_set1_epi16(0x7FFF);
-    first = broadcastTable(kCodeShuffles.first);
-    second = broadcastTable(kCodeShuffles.second);
-    third = broadcastTable(kCodeShuffles.third);
-    sixteen = _mm256_set1_epi8(16);
-    glyphBits = _mm256_set1_epi8(static_cast<char>(~kLetterCode));
-    spaces = _mm256_set1_epi8(' ');
   }
 
   QUINDLE_AVX2_INLINE __m256i advanced(__m256i lanes) const {
-    return _mm256_add_epi32(_mm256_mullo_epi32(lanes, multiplier), increment);
+    return _mm256_add_epi32(_mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int>(kLaneStep.multiplier))),
+                            _mm256_set1_epi32(static_cast<int>(kLaneStep.increment)));
   }
 
   // The upper halves of two vectors of states, as 16-bit draws in the lanes' order.
   QUINDLE_AVX2_INLINE __m256i drawsOf(__m256i low, __m256i high) const {
-    return _mm256_and_si256(_mm256_packus_epi32(_mm256_srli_epi32(low, 16), _mm256_srli_epi32(high, 16)), drawMask);
+    return _mm256_and_si256(_mm256_packus_epi32(_mm256_srli_epi32(low, 16), _mm256_srli_epi32(high, 16)),
+                            _mm256_set1_epi16(0x7FFF));
   }
 
   // The pending half's characters, from its codes and the codes of the 32 draws after it.
@@ -145,7 +140,9 @@ struct ChunkMaker {
     if (pendingAt < 0) return;
     const __m256i next = _mm256_alignr_epi8(_mm256_permute2x128_si256(pendingCodes, nextCodes, 0x21), pendingCodes, 1);
     _mm256_store_si256(reinterpret_cast<__m256i*>(fill.characters + pendingAt),
-                       _mm256_blendv_epi8(spaces, _mm256_and_si256(next, glyphBits), pendingCodes));
+                       _mm256_blendv_epi8(_mm256_set1_epi8(' '),
+                                          _mm256_and_si256(next, _mm256_set1_epi8(static_cast<char>(~kLetterCode))),
+                                          pendingCodes));
   }
 
   // The 32 draws after `state`, at `at` of `fill`; returns their letter bits.
@@ -162,10 +159,12 @@ struct ChunkMaker {
     // The bytes pack by halves too: a swap of the middle quarters puts them in order.
     const __m256i index = _mm256_permute4x64_epi64(
         _mm256_packus_epi16(remainders(words0, kDivideBy36), remainders(words1, kDivideBy36)), 0xD8);
+    const __m256i sixteen = _mm256_set1_epi8(16);
     const __m256i fromSecond = _mm256_sub_epi8(index, sixteen);
     const __m256i codes = _mm256_xor_si256(
-        _mm256_xor_si256(_mm256_shuffle_epi8(first, index), _mm256_shuffle_epi8(second, fromSecond)),
-        _mm256_shuffle_epi8(third, _mm256_sub_epi8(fromSecond, sixteen)));
+        _mm256_xor_si256(_mm256_shuffle_epi8(broadcastTable(kCodeShuffles.first), index),
+                         _mm256_shuffle_epi8(broadcastTable(kCodeShuffles.second), fromSecond)),
+        _mm256_shuffle_epi8(broadcastTable(kCodeShuffles.third), _mm256_sub_epi8(fromSecond, sixteen)));
     settle(fill, codes);
     pendingAt = at;
     pendingCodes = codes;
