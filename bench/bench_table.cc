@@ -133,13 +133,13 @@ void TableReporter::printSection(const Section& section) {
                    [&](const std::string& row) { return noted(row) || figures_[row].count(first) > 0; })) {
     return;
   }
-  std::printf("%-52s %10s", section.heading, section.items);
+  std::printf("%-58s %10s", section.heading, section.items);
   for (const auto& column : section.columns) std::printf(" %12s", column.first.c_str());
   for (const auto& shown : section.ratios) std::printf(" %13s", shown.first.c_str());
   std::printf("\n");
   for (const std::string& row : rows) {
     if (noted(row)) {
-      std::printf("%-52s %s\n", row.c_str(), notes_.at(row).c_str());
+      std::printf("%-58s %s\n", row.c_str(), notes_.at(row).c_str());
       continue;
     }
     const auto& kinds = figures_[row];
@@ -149,7 +149,7 @@ void TableReporter::printSection(const Section& section) {
     for (const auto& [kind, figure] : kinds) {
       shown[kind] = section.perItem ? (items > 0 ? figure.nanoseconds / items : 0) : figure.nanoseconds / 1e6;
     }
-    std::printf("%-52s %10.0f", row.c_str(), items);
+    std::printf("%-58s %10.0f", row.c_str(), items);
     for (const auto& column : section.columns) std::printf("    %s", figureText(shown, column.second).c_str());
     for (const auto& pair : section.ratios) {
       std::printf("      %s", ratio(shown, pair.second.first, pair.second.second).c_str());
