@@ -98,6 +98,77 @@ QUINDLE_AVX2_INLINE __m256i broadcastTable(const uint8_t* table) {
   return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table)));
 }
 
+// For each byte of bits, a byte shuffle that gathers the bytes where its bits are set to the
+// front, in order (0x80 clears the rest).
+struct ByteGathers {
+  alignas(64) uint64_t of[256];
+};
+
+constexpr ByteGathers makeByteGathers() {
+  ByteGathers gathers = {};
+  for (int bits = 0; bits < 256; ++bits) {
+    int taken = 0;
+    for (int i = 0; i < 8; ++i) {
+      if (bits >> i & 1) gathers.of[bits] |= static_cast<uint64_t>(i) << (8 * taken++);
+    }
+    for (; taken < 8; ++taken) gathers.of[bits] |= uint64_t{0x80} << (8 * taken);
+  }
+  return gathers;
+}
+
+constexpr ByteGathers kByteGathers = makeByteGathers();
+
+// For each count of bytes gathered into the first eight of sixteen, a byte shuffle that keeps
+// those and moves the second eight down to follow them.
+struct GapClosings {
+  alignas(16) uint8_t after[9][16];
+};
+
+constexpr GapClosings makeGapClosings() {
+  GapClosings closings = {};
+  for (int first = 0; first <= 8; ++first) {
+    for (int i = 0; i < 16; ++i) {
+      closings.after[first][i] = static_cast<uint8_t>(i < first ? i : i < first + 8 ? 8 + i - first : 0x80);
+    }
+  }
+  return closings;
+}
+
+constexpr GapClosings kGapClosings = makeGapClosings();
+
+// 32 draws' characters at the block's reference starts (DrawStarts), after the `*count` laid out
+// already, where `*carry` says whether the draw before led a letter; `letters` says which draws
+// would take one. The count and the carry are the caller's, in registers: kept in the block, each
+// 32 draws would wait on the last 32's stores.
+QUINDLE_AVX2_INLINE void layOutStarts(DrawStarts& starts, int word, __m256i characters, uint32_t letters,
+                                      int32_t* count, uint32_t* carry) {
+  // Where the draw before led a letter, the first run of letters starts on its other draws.
+  const uint64_t nonLetters = ~static_cast<uint64_t>(letters);
+  const uint64_t firstRun = nonLetters ^ (nonLetters - 1);
+  const uint32_t bits = static_cast<uint32_t>(characterStarts(letters) ^ (firstRun & (0 - static_cast<uint64_t>(*carry))));
+  *carry = (bits & letters) >> 31;
+  starts.words[word] = {bits, *count};
+  // Each 16 draws' characters as one store: each eight gathered to the front of their half, then
+  // the second eight moved down against the first.
+  const uint64_t* const gathers = kByteGathers.of;
+  const uint64_t second = 0x0808080808080808ull;  // the same gather, from the upper eight bytes
+  const __m256i gathered = _mm256_shuffle_epi8(
+      characters, _mm256_setr_epi64x(static_cast<long long>(gathers[bits & 0xFFu]),
+                                     static_cast<long long>(gathers[bits >> 8 & 0xFFu] + second),
+                                     static_cast<long long>(gathers[bits >> 16 & 0xFFu]),
+                                     static_cast<long long>(gathers[bits >> 24] + second)));
+  const int first = __builtin_popcount(bits & 0xFFu);
+  const int third = __builtin_popcount(bits >> 16 & 0xFFu);
+  const __m256i closed = _mm256_shuffle_epi8(
+      gathered, _mm256_inserti128_si256(
+                    _mm256_castsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kGapClosings.after[first]))),
+                    _mm_load_si128(reinterpret_cast<const __m128i*>(kGapClosings.after[third])), 1));
+  char* const out = starts.characters + *count;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(closed));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + __builtin_popcount(bits & 0xFFFFu)), _mm256_extracti128_si256(closed, 1));
+  *count += __builtin_popcount(bits);
+}
+
 // Makes draws 64 at a time with the generator's lanes in registers, into a block's draws, codes
 // and letter bits. A half's characters need the code of the draw after it, so each half's codes
 // become characters when the next half is made, or, for the last one, when the maker stops.
@@ -139,10 +210,13 @@ struct ChunkMaker {
   QUINDLE_AVX2_INLINE void settle(const DrawBlockFill& fill, __m256i nextCodes) {
     if (pendingAt < 0) return;
     const __m256i next = _mm256_alignr_epi8(_mm256_permute2x128_si256(pendingCodes, nextCodes, 0x21), pendingCodes, 1);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(fill.characters + pendingAt),
-                       _mm256_blendv_epi8(_mm256_set1_epi8(' '),
-                                          _mm256_and_si256(next, _mm256_set1_epi8(static_cast<char>(~kLetterCode))),
-                                          pendingCodes));
+    const __m256i characters = _mm256_blendv_epi8(
+        _mm256_set1_epi8(' '), _mm256_and_si256(next, _mm256_set1_epi8(static_cast<char>(~kLetterCode))), pendingCodes);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(fill.characters + pendingAt), characters);
+    if (fill.starts) {
+      layOutStarts(*fill.starts, fill.startWord + pendingAt / 32, characters,
+                   static_cast<uint32_t>(_mm256_movemask_epi8(pendingCodes)), &fill.starts->count, &fill.starts->carry);
+    }
   }
 
   // The 32 draws after `state`, at `at` of `fill`; returns their letter bits.
@@ -182,6 +256,7 @@ struct ChunkMaker {
     if (pendingAt < 0) return;
     settle(fill, _mm256_set1_epi8(static_cast<char>(codeOfNextDraw(state))));
     pendingAt = -1;
+
   }
 };
 
@@ -193,66 +268,62 @@ QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFi
   return fillDrawsWith(ChunkMaker(state), kMaking, count, fill);
 }
 
-// For each byte of bits, a byte shuffle that gathers the bytes where its bits are set to the
-// front, in order (0x80 clears the rest).
-struct ByteGathers {
-  alignas(64) uint64_t of[256];
-};
 
-constexpr ByteGathers makeByteGathers() {
-  ByteGathers gathers = {};
-  for (int bits = 0; bits < 256; ++bits) {
-    int taken = 0;
-    for (int i = 0; i < 8; ++i) {
-      if (bits >> i & 1) gathers.of[bits] |= static_cast<uint64_t>(i) << (8 * taken++);
-    }
-    for (; taken < 8; ++taken) gathers.of[bits] |= uint64_t{0x80} << (8 * taken);
-  }
-  return gathers;
-}
-
-constexpr ByteGathers kByteGathers = makeByteGathers();
-
-// A name's characters run on past its end by up to seven bytes, into the size text, which the
-// entry's own is written over afterwards.
-static_assert(offsetof(FileEntry, sizeText) == kLetterNameField && FILE_ENTRY_SIZE_TEXT_SIZE >= 8,
-              "a name's last eight bytes stay inside its entry's size text");
-
-// Eight draws at a time: the characters of the draws that start one are gathered and stored at
-// the name's end so far. The gathering goes on to the eight draws that hold the (length + 1)-th
-// character start, which is where the name ends.
-QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field) {
+// A name copied from the block's reference starts (DrawStarts): the characters on its own starts
+// up to its first draw that would not take a letter, then those laid out from the draw after
+// that, all as two 32-byte stores, with nothing to branch on but a long run of letters (one name
+// in three hundred), which the plain writer takes.
+QUINDLE_AVX2 int writeLetterNameByCopy(const DrawBlock& block, int at, char* field) {
+  const DrawStarts& starts = block.starts;
   const int length = letterNameLength(block, at);
-  LetterWindow first;
-  LetterWindow second;
-  letterNameWindows(block, at, &first, &second);
+  const int from = at + 1;
+  const uint64_t nonLetters = ~letterWindow(block, from);
+  const DrawStarts::Word word = starts.words[from >> 5];
+  const bool ownStarts = (word.bits >> (from & 31) & 1u) == 0;
+  // Up to 16 characters of its own come from one 32-byte load.
+  if (ownStarts && (nonLetters & 0x7FFFFFFFu) == 0) return writeLetterNameByStarts(block, at, field);
+  const int run = static_cast<int>(_tzcnt_u64(nonLetters));
+  const int own = ownStarts ? (run >> 1) + 1 : 0;
+  // Where the name joins the reference starts, those on its own draws' neighbours (every other
+  // draw of the run, from the one after `from`) lie between: counted from `from`, none of which
+  // waits on the run's length, where the next entry begins waits on fewer loads.
+  const int laidOut = word.before + __builtin_popcount(word.bits & ((1u << (from & 31)) - 1));
+  const int skipped = ownStarts ? (run & 1) - 1 : 0;  // reference starts passed less own characters
 
-  const __m256i zeros = _mm256_setzero_si256();
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), zeros);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), zeros);
-  const char* characters = block.characters + first.at;
-  int written = 0;
-  int before = 0;
-  uint32_t starts = 0;
-  for (int chunk = 0; written <= length; ++chunk, characters += 8) {
-    const uint64_t window = chunk < 8 ? first.starts : second.starts;
-    starts = static_cast<uint32_t>(window >> (8 * (chunk & 7))) & 0xFFu;
-    const __m128i gathered =
-        _mm_shuffle_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(characters)),
-                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kByteGathers.of + starts)));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(field + written), gathered);
-    before = written;
-    written += __builtin_popcount(starts);
-  }
-  // The characters gathered past the name's end lie within the eight bytes after it.
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(field + length), _mm_setzero_si128());
+  // The even draws of the 32 from `from`, in order.
+  const __m256i near = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block.characters + from));
+  const __m256i evens = _mm256_shuffle_epi8(
+      near, _mm256_setr_epi8(0, 2, 4, 6, 8, 10, 12, 14, -1, -1, -1, -1, -1, -1, -1, -1, 0, 2, 4, 6, 8, 10, 12, 14, -1,
+                             -1, -1, -1, -1, -1, -1, -1));
+  const __m256i ownCharacters = _mm256_zextsi128_si256(
+      _mm_unpacklo_epi64(_mm256_castsi256_si128(evens), _mm256_extracti128_si256(evens, 1)));
+  const char* const copied = starts.characters + laidOut + skipped;
+  const __m256i places = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                                          22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+  const __m256i lengths = _mm256_set1_epi8(static_cast<char>(length));
+  const __m256i low = _mm256_and_si256(
+      _mm256_blendv_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(copied)), ownCharacters,
+                         _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(own)), places)),
+      _mm256_cmpgt_epi8(lengths, places));
+  const __m256i high =
+      _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(copied + 32)),
+                       _mm256_cmpgt_epi8(lengths, _mm256_add_epi8(places, _mm256_set1_epi8(32))));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), low);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), high);
   field[0] = upperCasedLetter(field[0]);
-  return static_cast<int>(characters - block.characters) - 8 + kBitsOfByte.at[starts][length - before];
+  // A character takes one draw, or two for a letter.
+  const __m256i spaces = _mm256_set1_epi8(' ');
+  const int spaced = __builtin_popcount(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, spaces)))) +
+                     __builtin_popcount(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, spaces))));
+  return from + 2 * length - spaced;
 }
 
 QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block) {
   ChunkMaker maker(block.endState);
-  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameAvx2, &maker, kMaking);
+  if (!block.starts.kept) {
+    return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameByStarts, &maker, kMaking);
+  }
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameByCopy, &maker, kMaking);
 }
 
 // The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on
@@ -317,6 +388,6 @@ QUINDLE_AVX2 FileEntry* fillDictionaryEntriesAvx2(PendingDirectory& dir, bool ma
 }  // namespace
 
 extern const Kernel kAvx2Kernel = {"avx2", kNeeds, fillDrawsAvx2, fillEntriesAvx2, fillDictionaryEntriesAvx2,
-                                   findNameLinesAvx2};
+                                   findNameLinesAvx2, true};
 
 }  // namespace quindle

@@ -260,6 +260,6 @@ QUINDLE_AVX512 FileEntry* fillDictionaryEntriesAvx512(PendingDirectory& dir, boo
 }  // namespace
 
 extern const Kernel kAvx512Kernel = {"avx512", kNeeds, fillDrawsAvx512, fillEntriesAvx512,
-                                     fillDictionaryEntriesAvx512, findNameLinesAvx512};
+                                     fillDictionaryEntriesAvx512, findNameLinesAvx512, false};
 
 }  // namespace quindle

@@ -133,6 +133,6 @@ FileEntry* fillDictionaryEntriesPortable(PendingDirectory& dir, bool mayHoldDire
 }  // namespace
 
 const Kernel kPortableKernel = {"portable", 0, fillDrawsPortable, fillEntriesPortable, fillDictionaryEntriesPortable,
-                                findNameLines};
+                                findNameLines, false};
 
 }  // namespace quindle
