@@ -116,13 +116,18 @@ inline __attribute__((always_inline)) uint32_t fillDrawsWith(Maker maker, DrawMa
 // Draws made between entries keep this many ahead: a refill's worth and a few names more.
 constexpr int kMakeAhead = kRefillBelow + 256;
 
-// Makes draws a chunk at a time while fewer than kMakeAhead lie ahead of `at`, first moving the
-// unread ones to the block's start where there is no room behind them; returns where `at` is then.
+// Makes a chunk of draws when fewer than kMakeAhead lie ahead of `at`, and more only while fewer
+// than kRefillBelow do, first moving the unread ones to the block's start where there is no room
+// behind them; returns where `at` is then. An entry takes about a chunk, so one chunk each time
+// keeps up, and whether a second is needed (a loop that ran once, twice or not at all) is a
+// branch no processor foresees: most entries would pay for a wrong guess. The block then always
+// holds what an entry needs, so the entry runs never refill it under the maker's lanes.
 template <typename Maker>
 inline __attribute__((always_inline)) int makeDrawsAhead(Maker* maker, DrawMaking<Maker> making, DrawBlock& block,
                                                          int at) {
+  if (block.filled - at >= kMakeAhead) return at;
   const DrawBlockFill whole = drawBlockFillAt(block, 0);
-  while (block.filled - at < kMakeAhead) {
+  do {
     if (block.filled + 64 > kBlockDraws) {
       making.settle(maker, whole);
       block.next = at;
@@ -132,7 +137,7 @@ inline __attribute__((always_inline)) int makeDrawsAhead(Maker* maker, DrawMakin
     making.make(maker, whole, block.filled);
     block.filled += 64;
     block.endState = maker->state;
-  }
+  } while (block.filled - at < kRefillBelow);
   return at;
 }
 
