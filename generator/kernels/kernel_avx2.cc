@@ -282,7 +282,7 @@ QUINDLE_AVX2 int writeLetterNameByCopy(const DrawBlock& block, int at, char* fie
   const bool ownStarts = (word.bits >> (from & 31) & 1u) == 0;
   // Up to 16 characters of its own come from one 32-byte load.
   if (ownStarts && (nonLetters & 0x7FFFFFFFu) == 0) return writeLetterNameByStarts(block, at, field);
-  const int run = static_cast<int>(_tzcnt_u64(nonLetters));
+  const int run = __builtin_ctzll(nonLetters | uint64_t{1} << 63);  // used only where a draw within 31 is no letter
   const int own = ownStarts ? (run >> 1) + 1 : 0;
   // Where the name joins the reference starts, those on its own draws' neighbours (every other
   // draw of the run, from the one after `from`) lie between: counted from `from`, none of which
