@@ -136,18 +136,16 @@ constexpr GapClosings makeGapClosings() {
 
 constexpr GapClosings kGapClosings = makeGapClosings();
 
-// 32 draws' characters at the block's reference starts (DrawStarts), after the `*count` laid out
-// already, where `*carry` says whether the draw before led a letter; `letters` says which draws
-// would take one. The count and the carry are the caller's, in registers: kept in the block, each
-// 32 draws would wait on the last 32's stores.
-QUINDLE_AVX2_INLINE void layOutStarts(DrawStarts& starts, int word, __m256i characters, uint32_t letters,
-                                      int32_t* count, uint32_t* carry) {
+// 32 draws' characters at the block's reference starts (DrawStarts), after those laid out
+// already; `letters` says which draws would take a letter.
+QUINDLE_AVX2_INLINE void layOutStarts(DrawStarts& starts, int word, __m256i characters, uint32_t letters) {
   // Where the draw before led a letter, the first run of letters starts on its other draws.
   const uint64_t nonLetters = ~static_cast<uint64_t>(letters);
   const uint64_t firstRun = nonLetters ^ (nonLetters - 1);
-  const uint32_t bits = static_cast<uint32_t>(characterStarts(letters) ^ (firstRun & (0 - static_cast<uint64_t>(*carry))));
-  *carry = (bits & letters) >> 31;
-  starts.words[word] = {bits, *count};
+  const uint32_t bits =
+      static_cast<uint32_t>(characterStarts(letters) ^ (firstRun & (0 - static_cast<uint64_t>(starts.carry))));
+  starts.carry = (bits & letters) >> 31;
+  starts.words[word] = {bits, starts.count};
   // Each 16 draws' characters as one store: each eight gathered to the front of their half, then
   // the second eight moved down against the first.
   const uint64_t* const gathers = kByteGathers.of;
@@ -163,10 +161,10 @@ QUINDLE_AVX2_INLINE void layOutStarts(DrawStarts& starts, int word, __m256i char
       gathered, _mm256_inserti128_si256(
                     _mm256_castsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kGapClosings.after[first]))),
                     _mm_load_si128(reinterpret_cast<const __m128i*>(kGapClosings.after[third])), 1));
-  char* const out = starts.characters + *count;
+  char* const out = starts.characters + starts.count;
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(closed));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out + __builtin_popcount(bits & 0xFFFFu)), _mm256_extracti128_si256(closed, 1));
-  *count += __builtin_popcount(bits);
+  starts.count += __builtin_popcount(bits);
 }
 
 // Makes draws 64 at a time with the generator's lanes in registers, into a block's draws, codes
@@ -215,7 +213,7 @@ struct ChunkMaker {
     _mm256_store_si256(reinterpret_cast<__m256i*>(fill.characters + pendingAt), characters);
     if (fill.starts) {
       layOutStarts(*fill.starts, fill.startWord + pendingAt / 32, characters,
-                   static_cast<uint32_t>(_mm256_movemask_epi8(pendingCodes)), &fill.starts->count, &fill.starts->carry);
+                   static_cast<uint32_t>(_mm256_movemask_epi8(pendingCodes)));
     }
   }
 
@@ -256,7 +254,6 @@ struct ChunkMaker {
     if (pendingAt < 0) return;
     settle(fill, _mm256_set1_epi8(static_cast<char>(codeOfNextDraw(state))));
     pendingAt = -1;
-
   }
 };
 
