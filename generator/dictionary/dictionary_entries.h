@@ -59,7 +59,9 @@ using DictionaryEntryFill = FileEntry* (*)(PendingDirectory& dir, bool mayHoldDi
 
 // fillEntryRun with dictionary names: `findLines(block, at, lines, &name)` finds a name's first
 // lines as findNameLines does, `writeName(block, at, lines, name, field)` writes it as
-// writeDictionaryName does, and `fillDraws` refills the block.
+// writeDictionaryName does, and `fillDraws` refills the block. Nothing here reads the block's
+// characters or letter bits, nor does anything else while a tree of dictionary names is made, so
+// `fillDraws` may make the draws alone.
 template <typename FindLines, typename WriteName>
 inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
     PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, DictionaryRun& run, FillDraws fillDraws,
