@@ -84,6 +84,7 @@ inline __attribute__((always_inline)) void findNameLines(const DrawBlock& block,
   name->goOnLines = goOnLines;
   const uint32_t first = drawnLineIndex(block.draws + at, lines);
   name->lines[0] = first;
+#pragma GCC unroll 4
   for (int i = 1; i < kNameLinesAhead; ++i) {
     const uint32_t drawn = drawnLineIndex(block.draws + at + i * kDrawsPerLine, lines);
     name->lines[i] = i < goOnLines ? drawn : first;
