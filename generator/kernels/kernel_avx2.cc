@@ -290,8 +290,7 @@ QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const
       _mm256_set1_epi32(static_cast<int>(divider.keep)));
   const __m128i found = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(index, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
   // An index past the lines held (a stale stored count) wraps with a divide: rare, so done plainly.
-  const __m128i held = _mm_set1_epi32(lines.table->lineCount);
-  if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_max_epu32(found, held), found)) != 0) {
+  if (lines.wraps && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_max_epu32(found, _mm_set1_epi32(lines.table->lineCount)), found)) != 0) {
     findNameLines(block, at, lines, name);
     return;
   }

@@ -257,7 +257,7 @@ QUINDLE_AVX512_INLINE void findNameLinesAvx512(const DrawBlock& block, int at, c
       _mm512_set1_epi32(static_cast<int>(divider.keep)));
   // An index past the lines held (a stale stored count) wraps with a divide: rare, so done plainly.
   constexpr __mmask16 kLineWords = 0x1111;
-  if ((_mm512_cmpge_epu32_mask(index, _mm512_set1_epi32(lines.table->lineCount)) & kLineWords) != 0) {
+  if (lines.wraps && (_mm512_cmpge_epu32_mask(index, _mm512_set1_epi32(lines.table->lineCount)) & kLineWords) != 0) {
     findNameLines(block, at, lines, name);
     return;
   }
