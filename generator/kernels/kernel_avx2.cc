@@ -324,8 +324,10 @@ QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirec
 }
 
 // The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on
-// draw), and the go-on draws of its first eight lines lie within 32: two loads each, and the
-// four indexes and their remainders worked out side by side, two lines to a vector.
+// draw), and the go-on draws of its first eight lines lie within 32: two loads each. Each line's
+// draws are one 64-bit word, in which its drawn index is put together in place and divided, the
+// four lines side by side in one vector: one 32 x 32-bit multiply to a word each, where 32-bit
+// lanes would take twice the vectors and multiplies of twice the cost.
 QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
   static_assert(kNameLinesAhead == 4 && kDrawsPerLine == 4 && kLineIndexDraws == 3 && kMaskedGoOnDraws == 8,
                 "a line's draws are one 64-bit word, four lines one 256-bit vector");
@@ -339,34 +341,24 @@ QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const
   const uint64_t stops = ~odd & 0x8080808080808080ull;
   const int goOnLines = stops != 0 ? static_cast<int>(__builtin_ctzll(stops) >> 3) + 1 : goOnLineCount(block, at);
 
-  // Each line's three draws moved to their places in its 32-bit index, the go-on draw shifted
-  // out, and the four words of each 128-bit lane ORed together: every word of lane i holds that
-  // lane's line's drawn index.
-  const __m256i shifts = _mm256_setr_epi32(0, 15, 30, 32, 0, 15, 30, 32);
-  const auto drawnOf = [&](__m128i lineDraws) QUINDLE_AVX2 {
-    const __m256i placed = _mm256_sllv_epi32(_mm256_cvtepu16_epi32(lineDraws), shifts);
-    const __m256i pairs = _mm256_or_si256(placed, _mm256_shuffle_epi32(placed, _MM_SHUFFLE(2, 3, 0, 1)));
-    return _mm256_or_si256(pairs, _mm256_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
-  };
-  // remainderOf (generator/dictionary/line_divider.h), right in the even words.
+  // A line's word is r1 | r2 << 16 | r3 << 32 | goOn << 48, with draws of 15 bits; its drawn
+  // index, r1 | r2 << 15 | (r3 & 3) << 30, is the word's lower half with the upper two moved down.
+  const __m256i drawn = _mm256_or_si256(
+      _mm256_and_si256(first16, _mm256_set1_epi64x(0xFFFF)),
+      _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi64(first16, 1), _mm256_set1_epi64x(0x3FFF8000)),
+                      _mm256_and_si256(_mm256_srli_epi64(first16, 2), _mm256_set1_epi64x(0xC0000000))));
+  // remainderOf (generator/dictionary/line_divider.h) in each word's lower half; the upper halves
+  // stay zero, as no product exceeds the index it is taken from.
   const LineDivider& divider = lines.drawnLines;
-  const __m256i magic = _mm256_set1_epi32(static_cast<int>(divider.magic));
-  const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(divider.shift));
-  const __m256i divisor = _mm256_set1_epi32(static_cast<int>(divider.divisor));
-  const __m256i keep = _mm256_set1_epi32(static_cast<int>(divider.keep));
-  const auto indexOf = [&](__m256i drawn) QUINDLE_AVX2 {
-    const __m256i high = _mm256_srli_epi64(_mm256_mul_epu32(drawn, magic), 32);
-    const __m256i quotient = _mm256_srl_epi32(_mm256_add_epi32(_mm256_srli_epi32(_mm256_sub_epi32(drawn, high), 1), high), shift);
-    return _mm256_and_si256(_mm256_sub_epi32(drawn, _mm256_mullo_epi32(quotient, divisor)), keep);
-  };
-  const __m256i index01 = indexOf(drawnOf(_mm256_castsi256_si128(first16)));
-  const __m256i index23 = indexOf(drawnOf(_mm256_extracti128_si256(first16, 1)));
-  // Words 0 and 4 of each, the four lines in a row: lines 0 and 2, then 1 and 3, interleaved.
-  const __m256i both = _mm256_blend_epi32(index01, _mm256_slli_si256(index23, 4), 0x22);
-  const __m128i found = _mm_unpacklo_epi32(_mm256_castsi256_si128(both), _mm256_extracti128_si256(both, 1));
+  const __m256i high = _mm256_srli_epi64(_mm256_mul_epu32(drawn, _mm256_set1_epi32(static_cast<int>(divider.magic))), 32);
+  const __m256i quotient = _mm256_srl_epi32(_mm256_add_epi32(_mm256_srli_epi32(_mm256_sub_epi32(drawn, high), 1), high),
+                                            _mm_cvtsi32_si128(static_cast<int>(divider.shift)));
+  const __m256i index = _mm256_and_si256(
+      _mm256_sub_epi32(drawn, _mm256_mul_epu32(quotient, _mm256_set1_epi32(static_cast<int>(divider.divisor)))),
+      _mm256_set1_epi32(static_cast<int>(divider.keep)));
+  const __m128i found = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(index, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
   // An index past the lines held (a stale stored count) wraps with a divide: rare, so done plainly.
-  const __m128i held = _mm_set1_epi32(lines.table->lineCount);
-  if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_max_epu32(found, held), found)) != 0) {
+  if (lines.wraps && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_max_epu32(found, _mm_set1_epi32(lines.table->lineCount)), found)) != 0) {
     findNameLines(block, at, lines, name);
     return;
   }
@@ -376,9 +368,26 @@ QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const
   _mm_storeu_si128(reinterpret_cast<__m128i*>(name->lines), _mm_blendv_epi8(_mm_shuffle_epi32(found, 0), found, own));
 }
 
+// Dictionary names read nothing but the draws: their fill leaves the codes, characters and letter
+// bits alone.
+QUINDLE_AVX2 uint32_t fillDictionaryDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
+  ChunkMaker maker(state);
+  for (int at = 0; at < count; at += kStepDraws) {
+    const __m256i words0 = maker.drawsOf(maker.lanes0, maker.lanes1);
+    const __m256i words1 = maker.drawsOf(maker.lanes2, maker.lanes3);
+    maker.lanes0 = maker.advanced(maker.lanes0);
+    maker.lanes1 = maker.advanced(maker.lanes1);
+    maker.lanes2 = maker.advanced(maker.lanes2);
+    maker.lanes3 = maker.advanced(maker.lanes3);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at), words0);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at + 16), words1);
+  }
+  return advanceState(state, static_cast<uint32_t>(count));
+}
+
 QUINDLE_AVX2 FileEntry* fillDictionaryEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
                                                   DictionaryRun& run) {
-  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDrawsAvx2, findNameLinesAvx2,
+  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsAvx2, findNameLinesAvx2,
                            writeVectorDictionaryName);
 }
 
