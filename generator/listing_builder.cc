@@ -94,7 +94,7 @@ FileDirectory* buildListing(const FileFilterInfo& host, const ListingShape& shap
                             const NameWords& words, const Kernel& kernel, ModuleHeap& heap,
                             GeneratorState& generator) {
   DrawBlock& block = generator.block;
-  startDrawBlock(&block, kernel.fillDraws, generator.random.state);
+  startDrawBlock(&block, kernel.fillDraws, generator.random.state, !words.table && kernel.keepsStarts);
   int32_t rootCount = takeEntryCount(block, shape);
   // Without a stack to walk it, the root's entries could not be written: it is made empty.
   PendingStack stack;

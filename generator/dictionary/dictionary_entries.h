@@ -59,32 +59,42 @@ using DictionaryEntryFill = FileEntry* (*)(PendingDirectory& dir, bool mayHoldDi
 
 // fillEntryRun with dictionary names: `findLines(block, at, lines, &name)` finds a name's first
 // lines as findNameLines does, `writeName(block, at, lines, name, field)` writes it as
-// writeDictionaryName does, and `fillDraws` refills the block.
+// writeDictionaryName does, and `fillDraws` refills the block. Nothing here reads the block's
+// characters or letter bits, nor does anything else while a tree of dictionary names is made, so
+// `fillDraws` may make the draws alone.
 template <typename FindLines, typename WriteName>
 inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
     PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, DictionaryRun& run, FillDraws fillDraws,
     FindLines findLines, WriteName writeName) {
   const LineSource& lines = run.lines;
+  // The ring's bookkeeping and the table's lines are held in locals, in registers from one entry
+  // to the next: in the records, each would be read back after every store into an entry.
+  const LineSlot* const slots = lines.table->slots;
+  int first = run.first;
+  int expectedCount = run.expectedCount;
+  int scoutAt = run.scoutAt;
+  uint32_t blockRefills = run.blockRefills;
   // The lambdas are inlined too, so that the finder and the writer become direct calls that the
   // kernel's own function inlines.
-  const auto expectedAt = [&run](int nearness) __attribute__((always_inline)) -> ExpectedName& {
-    return run.expected[(run.first + nearness) & (kScoutEntries - 1)];
+  const auto expectedAt = [&](int nearness) __attribute__((always_inline)) -> ExpectedName& {
+    return run.expected[(first + nearness) & (kScoutEntries - 1)];
   };
-  // Works out the entry expected at run.scoutAt into the ring's next place, asks for its first
+  // Works out the entry expected at scoutAt into the ring's next place, asks for its first
   // lines, and moves scoutAt on to where the entry after it should begin. False, changing
   // nothing, where that could mean reading past the block.
   const auto expectOneMore = [&](const DrawBlock& drawn) __attribute__((always_inline)) {
-    int at = run.scoutAt;
+    int at = scoutAt;
     if (at + kEntryDrawBound > drawn.filled) return false;
-    ExpectedName& expected = expectedAt(run.expectedCount++);
+    ExpectedName& expected = expectedAt(expectedCount++);
     expected.at = at;
     findLines(drawn, at, lines, &expected.name);
-    for (uint32_t line : expected.name.lines) __builtin_prefetch(lines.table->slots + line);
+#pragma GCC unroll 4
+    for (int i = 0; i < kNameLinesAhead; ++i) __builtin_prefetch(slots + expected.name.lines[i]);
     at += expected.name.goOnLines * kDrawsPerLine;
     const uint32_t directoryDraw = drawn.draws[at + kEntryTailDraws - 1];
     at += kEntryTailDraws;
     if (becomesSubdirectory(directoryDraw, mayHoldDirectories)) ++at;  // its count
-    run.scoutAt = at;
+    scoutAt = at;
     return true;
   };
   const auto writeEntryName = [&](const DrawBlock& drawn, int at, char* field) __attribute__((always_inline)) {
@@ -93,24 +103,29 @@ inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
       findLines(drawn, at, lines, &name);
       return writeName(drawn, at, lines, name, field);
     }
-    if (run.expectedCount == 0 || run.blockRefills != drawn.refills || expectedAt(0).at != at) {
-      run.expectedCount = 0;
-      run.scoutAt = at;
-      run.blockRefills = drawn.refills;
+    if (expectedCount == 0 || blockRefills != drawn.refills || expectedAt(0).at != at) {
+      expectedCount = 0;
+      scoutAt = at;
+      blockRefills = drawn.refills;
     }
-    while (run.expectedCount < kScoutEntries && expectOneMore(drawn)) {
+    while (expectedCount < kScoutEntries && expectOneMore(drawn)) {
     }
-    if (run.expectedCount == 0) {
+    if (expectedCount == 0) {
       NameLines name;
       findLines(drawn, at, lines, &name);
       return writeName(drawn, at, lines, name, field);
     }
     const int end = writeName(drawn, at, lines, expectedAt(0).name, field);
-    run.first = (run.first + 1) & (kScoutEntries - 1);
-    --run.expectedCount;
+    first = (first + 1) & (kScoutEntries - 1);
+    --expectedCount;
     return end;
   };
-  return fillEntryRun(dir, mayHoldDirectories, block, fillDraws, writeEntryName);
+  FileEntry* const subdirectory = fillEntryRun(dir, mayHoldDirectories, block, fillDraws, writeEntryName);
+  run.first = first;
+  run.expectedCount = expectedCount;
+  run.scoutAt = scoutAt;
+  run.blockRefills = blockRefills;
+  return subdirectory;
 }
 
 }  // namespace quindle

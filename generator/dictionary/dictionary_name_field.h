@@ -24,12 +24,13 @@ namespace quindle {
 struct LineSource {
   const WordTable* table;
   LineDivider drawnLines;
+  bool wraps;  // indexes may be drawn past the lines held (a stale stored count)
   TextEncoding encoding;
 };
 
 // `drawnLines` must be at least 1.
 inline LineSource lineSourceFor(const WordTable& table, uint32_t drawnLines, const TextEncoding& encoding) {
-  return {&table, lineDividerFor(drawnLines), encoding};
+  return {&table, lineDividerFor(drawnLines), drawnLines > static_cast<uint32_t>(table.lineCount), encoding};
 }
 
 constexpr int kNameBound = FILE_ENTRY_NAME_SIZE;
@@ -48,6 +49,7 @@ constexpr int kMaskedGoOnDraws = 8;
 inline uint32_t drawnLineIndex(const uint16_t* draws, const LineSource& lines) {
   const uint32_t drawn = (((static_cast<uint32_t>(draws[2]) << 15) | draws[1]) << 15) | draws[0];
   const uint32_t index = remainderOf(drawn, lines.drawnLines);
+  if (!lines.wraps) return index;
   const uint32_t held = static_cast<uint32_t>(lines.table->lineCount);
   return index < held ? index : index % held;
 }
@@ -84,6 +86,7 @@ inline __attribute__((always_inline)) void findNameLines(const DrawBlock& block,
   name->goOnLines = goOnLines;
   const uint32_t first = drawnLineIndex(block.draws + at, lines);
   name->lines[0] = first;
+#pragma GCC unroll 4
   for (int i = 1; i < kNameLinesAhead; ++i) {
     const uint32_t drawn = drawnLineIndex(block.draws + at + i * kDrawsPerLine, lines);
     name->lines[i] = i < goOnLines ? drawn : first;

@@ -11,14 +11,20 @@ namespace {
 // chunks, so each chunk's letter bits are one word.
 void fillRest(DrawBlock* block, FillDraws fillDraws) {
   const int from = block->filled;
-  const DrawBlockFill fill = {block->draws + from, block->characters + from, block->letterBits + from / 64};
+  const DrawBlockFill fill = drawBlockFillAt(*block, from);
   block->endState = fillDraws(block->endState, kBlockDraws - from, fill);
   block->filled = kBlockDraws;
 }
 
 }  // namespace
 
-void startDrawBlock(DrawBlock* block, FillDraws fillDraws, uint32_t state) {
+void startDrawBlock(DrawBlock* block, FillDraws fillDraws, uint32_t state, bool keepStarts) {
+  block->starts.kept = keepStarts;
+  // Names load past the characters laid out and mask what they do not take: bytes never written
+  // must still be defined.
+  if (keepStarts) std::memset(block->starts.characters, 0, sizeof block->starts.characters);
+  block->starts.count = 0;
+  block->starts.carry = 0;
   block->next = 0;
   block->filled = 0;
   block->baseState = state;
@@ -34,6 +40,14 @@ void slideDrawBlock(DrawBlock* block) {
   std::memmove(block->characters, block->characters + keepFrom, static_cast<size_t>(kept));
   std::memmove(block->letterBits, block->letterBits + keepFrom / 64,
                static_cast<size_t>(kept / 64) * sizeof block->letterBits[0]);
+  DrawStarts& starts = block->starts;
+  if (starts.kept) {
+    const int word = keepFrom / 32;
+    const int32_t dropped = starts.words[word].before;
+    for (int w = 0; w < kept / 32; ++w) starts.words[w] = {starts.words[word + w].bits, starts.words[word + w].before - dropped};
+    std::memmove(starts.characters, starts.characters + dropped, static_cast<size_t>(starts.count - dropped));
+    starts.count -= dropped;
+  }
   block->baseState = advanceState(block->baseState, static_cast<uint32_t>(keepFrom));
   block->next -= keepFrom;
   block->filled = kept;

@@ -28,10 +28,30 @@ constexpr int kEntryDrawBound = 260;
 constexpr int kLookAhead = 256;
 constexpr int kRefillBelow = kEntryDrawBound + kLookAhead;
 
+// The characters of one sequence of character starts, laid end to end: the starts a name would
+// have if one began at the block's first draw. Every name's own starts join these at the first
+// draw that would not take a letter (before it, the two may take a run of letter draws in
+// opposite pairs; after it, each has a start on the next draw), so a name is a few characters of
+// its own and then a piece of these, copied rather than gathered start by start. A kernel whose
+// names read them keeps them as it fills; where a block does not keep them, `kept` is false and
+// nothing else here is meaningful.
+struct DrawStarts {
+  alignas(64) char characters[kBlockDraws + 128];  // room for a 64-byte load past the last
+  // Per 32 draws, one record, read by names in one load.
+  struct Word {
+    uint32_t bits;   // bit i: the word's draw i starts a character
+    int32_t before;  // characters before the word's first draw
+  } words[kBlockDraws / 32];
+  int32_t count;   // characters laid out
+  uint32_t carry;  // 1 when the last draw laid out leads a letter, which takes the draw after it
+  bool kept;
+};
+
 struct DrawBlock {
   alignas(64) uint16_t draws[kBlockDraws];
   alignas(64) char characters[kBlockDraws + 64];          // room for a 64-byte load at any draw
   alignas(64) uint64_t letterBits[kBlockDraws / 64 + 1];  // bit i: draw i would take a letter
+  DrawStarts starts;
   int next;      // the next draw to read
   int filled;    // draws held
   uint32_t baseState;  // the state before draws[0]
@@ -44,15 +64,24 @@ struct DrawBlockFill {
   uint16_t* draws;
   char* characters;  // with room for 64 more, which a fill may use as it likes
   uint64_t* letterBits;  // one word per 64 draws
+  DrawStarts* starts;  // null where the block keeps none
+  int startWord;       // the word of starts.words of the fill's first draw
 };
+
+// The fill of `block` from draw `from`, a multiple of 64.
+inline DrawBlockFill drawBlockFillAt(DrawBlock& block, int from) {
+  return {block.draws + from, block.characters + from, block.letterBits + from / 64,
+          block.starts.kept ? &block.starts : nullptr, from / 32};
+}
 
 // Takes `count` draws (a multiple of 64) from `state` into `fill`; returns the state after the
 // last. The character of the last draw looks at the draw after it, which the fill works out
 // without taking it. Each kernel has its own.
 using FillDraws = uint32_t (*)(uint32_t state, int count, const DrawBlockFill& fill);
 
-// Fills a whole block from `state`, the generator's current state.
-void startDrawBlock(DrawBlock* block, FillDraws fillDraws, uint32_t state);
+// Fills a whole block from `state`, the generator's current state; `keepStarts` where the
+// kernel's fill keeps the block's DrawStarts and its names read them.
+void startDrawBlock(DrawBlock* block, FillDraws fillDraws, uint32_t state, bool keepStarts = false);
 
 // Keeps the draws from `next` on and fills the rest of the block.
 void refillDrawBlock(DrawBlock* block, FillDraws fillDraws);
@@ -87,13 +116,18 @@ inline __attribute__((always_inline)) uint32_t fillDrawsWith(Maker maker, DrawMa
 // Draws made between entries keep this many ahead: a refill's worth and a few names more.
 constexpr int kMakeAhead = kRefillBelow + 256;
 
-// Makes draws a chunk at a time while fewer than kMakeAhead lie ahead of `at`, first moving the
-// unread ones to the block's start where there is no room behind them; returns where `at` is then.
+// Makes a chunk of draws when fewer than kMakeAhead lie ahead of `at`, and more only while fewer
+// than kRefillBelow do, first moving the unread ones to the block's start where there is no room
+// behind them; returns where `at` is then. An entry takes about a chunk, so one chunk each time
+// keeps up, and whether a second is needed (a loop that ran once, twice or not at all) is a
+// branch no processor foresees: most entries would pay for a wrong guess. The block then always
+// holds what an entry needs, so the entry runs never refill it under the maker's lanes.
 template <typename Maker>
 inline __attribute__((always_inline)) int makeDrawsAhead(Maker* maker, DrawMaking<Maker> making, DrawBlock& block,
                                                          int at) {
-  const DrawBlockFill whole = {block.draws, block.characters, block.letterBits};
-  while (block.filled - at < kMakeAhead) {
+  if (block.filled - at >= kMakeAhead) return at;
+  const DrawBlockFill whole = drawBlockFillAt(block, 0);
+  do {
     if (block.filled + 64 > kBlockDraws) {
       making.settle(maker, whole);
       block.next = at;
@@ -103,7 +137,7 @@ inline __attribute__((always_inline)) int makeDrawsAhead(Maker* maker, DrawMakin
     making.make(maker, whole, block.filled);
     block.filled += 64;
     block.endState = maker->state;
-  }
+  } while (block.filled - at < kRefillBelow);
   return at;
 }
 

@@ -64,7 +64,7 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
   while (next < count) {
     if (maker) at = makeDrawsAhead(maker, making, block, at);
     if (block.filled - at < kRefillBelow) {
-      if (maker) making.settle(maker, {block.draws, block.characters, block.letterBits});
+      if (maker) making.settle(maker, drawBlockFillAt(block, 0));
       block.next = at;
       refillDrawBlock(&block, fillDraws);
       at = block.next;
@@ -86,7 +86,7 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
       break;
     }
   }
-  if (maker) making.settle(maker, {block.draws, block.characters, block.letterBits});
+  if (maker) making.settle(maker, drawBlockFillAt(block, 0));
   dir.next = next;
   block.next = at;
   return subdirectory;

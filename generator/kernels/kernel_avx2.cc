@@ -98,6 +98,75 @@ QUINDLE_AVX2_INLINE __m256i broadcastTable(const uint8_t* table) {
   return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table)));
 }
 
+// For each byte of bits, a byte shuffle that gathers the bytes where its bits are set to the
+// front, in order (0x80 clears the rest).
+struct ByteGathers {
+  alignas(64) uint64_t of[256];
+};
+
+constexpr ByteGathers makeByteGathers() {
+  ByteGathers gathers = {};
+  for (int bits = 0; bits < 256; ++bits) {
+    int taken = 0;
+    for (int i = 0; i < 8; ++i) {
+      if (bits >> i & 1) gathers.of[bits] |= static_cast<uint64_t>(i) << (8 * taken++);
+    }
+    for (; taken < 8; ++taken) gathers.of[bits] |= uint64_t{0x80} << (8 * taken);
+  }
+  return gathers;
+}
+
+constexpr ByteGathers kByteGathers = makeByteGathers();
+
+// For each count of bytes gathered into the first eight of sixteen, a byte shuffle that keeps
+// those and moves the second eight down to follow them.
+struct GapClosings {
+  alignas(16) uint8_t after[9][16];
+};
+
+constexpr GapClosings makeGapClosings() {
+  GapClosings closings = {};
+  for (int first = 0; first <= 8; ++first) {
+    for (int i = 0; i < 16; ++i) {
+      closings.after[first][i] = static_cast<uint8_t>(i < first ? i : i < first + 8 ? 8 + i - first : 0x80);
+    }
+  }
+  return closings;
+}
+
+constexpr GapClosings kGapClosings = makeGapClosings();
+
+// 32 draws' characters at the block's reference starts (DrawStarts), after those laid out
+// already; `letters` says which draws would take a letter.
+QUINDLE_AVX2_INLINE void layOutStarts(DrawStarts& starts, int word, __m256i characters, uint32_t letters) {
+  // Where the draw before led a letter, the first run of letters starts on its other draws.
+  const uint64_t nonLetters = ~static_cast<uint64_t>(letters);
+  const uint64_t firstRun = nonLetters ^ (nonLetters - 1);
+  const uint32_t bits =
+      static_cast<uint32_t>(characterStarts(letters) ^ (firstRun & (0 - static_cast<uint64_t>(starts.carry))));
+  starts.carry = (bits & letters) >> 31;
+  starts.words[word] = {bits, starts.count};
+  // Each 16 draws' characters as one store: each eight gathered to the front of their half, then
+  // the second eight moved down against the first.
+  const uint64_t* const gathers = kByteGathers.of;
+  const uint64_t second = 0x0808080808080808ull;  // the same gather, from the upper eight bytes
+  const __m256i gathered = _mm256_shuffle_epi8(
+      characters, _mm256_setr_epi64x(static_cast<long long>(gathers[bits & 0xFFu]),
+                                     static_cast<long long>(gathers[bits >> 8 & 0xFFu] + second),
+                                     static_cast<long long>(gathers[bits >> 16 & 0xFFu]),
+                                     static_cast<long long>(gathers[bits >> 24] + second)));
+  const int first = __builtin_popcount(bits & 0xFFu);
+  const int third = __builtin_popcount(bits >> 16 & 0xFFu);
+  const __m256i closed = _mm256_shuffle_epi8(
+      gathered, _mm256_inserti128_si256(
+                    _mm256_castsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kGapClosings.after[first]))),
+                    _mm_load_si128(reinterpret_cast<const __m128i*>(kGapClosings.after[third])), 1));
+  char* const out = starts.characters + starts.count;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(closed));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + __builtin_popcount(bits & 0xFFFFu)), _mm256_extracti128_si256(closed, 1));
+  starts.count += __builtin_popcount(bits);
+}
+
 // Makes draws 64 at a time with the generator's lanes in registers, into a block's draws, codes
 // and letter bits. A half's characters need the code of the draw after it, so each half's codes
 // become characters when the next half is made, or, for the last one, when the maker stops.
@@ -139,10 +208,13 @@ struct ChunkMaker {
   QUINDLE_AVX2_INLINE void settle(const DrawBlockFill& fill, __m256i nextCodes) {
     if (pendingAt < 0) return;
     const __m256i next = _mm256_alignr_epi8(_mm256_permute2x128_si256(pendingCodes, nextCodes, 0x21), pendingCodes, 1);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(fill.characters + pendingAt),
-                       _mm256_blendv_epi8(_mm256_set1_epi8(' '),
-                                          _mm256_and_si256(next, _mm256_set1_epi8(static_cast<char>(~kLetterCode))),
-                                          pendingCodes));
+    const __m256i characters = _mm256_blendv_epi8(
+        _mm256_set1_epi8(' '), _mm256_and_si256(next, _mm256_set1_epi8(static_cast<char>(~kLetterCode))), pendingCodes);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(fill.characters + pendingAt), characters);
+    if (fill.starts) {
+      layOutStarts(*fill.starts, fill.startWord + pendingAt / 32, characters,
+                   static_cast<uint32_t>(_mm256_movemask_epi8(pendingCodes)));
+    }
   }
 
   // The 32 draws after `state`, at `at` of `fill`; returns their letter bits.
@@ -193,71 +265,69 @@ QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFi
   return fillDrawsWith(ChunkMaker(state), kMaking, count, fill);
 }
 
-// For each byte of bits, a byte shuffle that gathers the bytes where its bits are set to the
-// front, in order (0x80 clears the rest).
-struct ByteGathers {
-  alignas(64) uint64_t of[256];
-};
 
-constexpr ByteGathers makeByteGathers() {
-  ByteGathers gathers = {};
-  for (int bits = 0; bits < 256; ++bits) {
-    int taken = 0;
-    for (int i = 0; i < 8; ++i) {
-      if (bits >> i & 1) gathers.of[bits] |= static_cast<uint64_t>(i) << (8 * taken++);
-    }
-    for (; taken < 8; ++taken) gathers.of[bits] |= uint64_t{0x80} << (8 * taken);
-  }
-  return gathers;
-}
-
-constexpr ByteGathers kByteGathers = makeByteGathers();
-
-// A name's characters run on past its end by up to seven bytes, into the size text, which the
-// entry's own is written over afterwards.
-static_assert(offsetof(FileEntry, sizeText) == kLetterNameField && FILE_ENTRY_SIZE_TEXT_SIZE >= 8,
-              "a name's last eight bytes stay inside its entry's size text");
-
-// Eight draws at a time: the characters of the draws that start one are gathered and stored at
-// the name's end so far. The gathering goes on to the eight draws that hold the (length + 1)-th
-// character start, which is where the name ends.
-QUINDLE_AVX2 int writeLetterNameAvx2(const DrawBlock& block, int at, char* field) {
+// A name copied from the block's reference starts (DrawStarts): the characters on its own starts
+// up to its first draw that would not take a letter, then those laid out from the draw after
+// that, all as two 32-byte stores, with nothing to branch on but a long run of letters (one name
+// in three hundred), which the plain writer takes.
+QUINDLE_AVX2 int writeLetterNameByCopy(const DrawBlock& block, int at, char* field) {
+  const DrawStarts& starts = block.starts;
   const int length = letterNameLength(block, at);
-  LetterWindow first;
-  LetterWindow second;
-  letterNameWindows(block, at, &first, &second);
+  const int from = at + 1;
+  const uint64_t nonLetters = ~letterWindow(block, from);
+  const DrawStarts::Word word = starts.words[from >> 5];
+  const bool ownStarts = (word.bits >> (from & 31) & 1u) == 0;
+  // Up to 16 characters of its own come from one 32-byte load.
+  if (ownStarts && (nonLetters & 0x7FFFFFFFu) == 0) return writeLetterNameByStarts(block, at, field);
+  const int run = __builtin_ctzll(nonLetters | uint64_t{1} << 63);  // used only where a draw within 31 is no letter
+  const int own = ownStarts ? (run >> 1) + 1 : 0;
+  // Where the name joins the reference starts, those on its own draws' neighbours (every other
+  // draw of the run, from the one after `from`) lie between: counted from `from`, none of which
+  // waits on the run's length, where the next entry begins waits on fewer loads.
+  const int laidOut = word.before + __builtin_popcount(word.bits & ((1u << (from & 31)) - 1));
+  const int skipped = ownStarts ? (run & 1) - 1 : 0;  // reference starts passed less own characters
 
-  const __m256i zeros = _mm256_setzero_si256();
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), zeros);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), zeros);
-  const char* characters = block.characters + first.at;
-  int written = 0;
-  int before = 0;
-  uint32_t starts = 0;
-  for (int chunk = 0; written <= length; ++chunk, characters += 8) {
-    const uint64_t window = chunk < 8 ? first.starts : second.starts;
-    starts = static_cast<uint32_t>(window >> (8 * (chunk & 7))) & 0xFFu;
-    const __m128i gathered =
-        _mm_shuffle_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(characters)),
-                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kByteGathers.of + starts)));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(field + written), gathered);
-    before = written;
-    written += __builtin_popcount(starts);
-  }
-  // The characters gathered past the name's end lie within the eight bytes after it.
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(field + length), _mm_setzero_si128());
+  // The even draws of the 32 from `from`, in order.
+  const __m256i near = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block.characters + from));
+  const __m256i evens = _mm256_shuffle_epi8(
+      near, _mm256_setr_epi8(0, 2, 4, 6, 8, 10, 12, 14, -1, -1, -1, -1, -1, -1, -1, -1, 0, 2, 4, 6, 8, 10, 12, 14, -1,
+                             -1, -1, -1, -1, -1, -1, -1));
+  const __m256i ownCharacters = _mm256_zextsi128_si256(
+      _mm_unpacklo_epi64(_mm256_castsi256_si128(evens), _mm256_extracti128_si256(evens, 1)));
+  const char* const copied = starts.characters + laidOut + skipped;
+  const __m256i places = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                                          22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+  const __m256i lengths = _mm256_set1_epi8(static_cast<char>(length));
+  const __m256i low = _mm256_and_si256(
+      _mm256_blendv_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(copied)), ownCharacters,
+                         _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(own)), places)),
+      _mm256_cmpgt_epi8(lengths, places));
+  const __m256i high =
+      _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(copied + 32)),
+                       _mm256_cmpgt_epi8(lengths, _mm256_add_epi8(places, _mm256_set1_epi8(32))));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), low);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), high);
   field[0] = upperCasedLetter(field[0]);
-  return static_cast<int>(characters - block.characters) - 8 + kBitsOfByte.at[starts][length - before];
+  // A character takes one draw, or two for a letter.
+  const __m256i spaces = _mm256_set1_epi8(' ');
+  const int spaced = __builtin_popcount(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, spaces)))) +
+                     __builtin_popcount(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, spaces))));
+  return from + 2 * length - spaced;
 }
 
 QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block) {
   ChunkMaker maker(block.endState);
-  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameAvx2, &maker, kMaking);
+  if (!block.starts.kept) {
+    return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameByStarts, &maker, kMaking);
+  }
+  return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameByCopy, &maker, kMaking);
 }
 
 // The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on
-// draw), and the go-on draws of its first eight lines lie within 32: two loads each, and the
-// four indexes and their remainders worked out side by side, two lines to a vector.
+// draw), and the go-on draws of its first eight lines lie within 32: two loads each. Each line's
+// draws are one 64-bit word, in which its drawn index is put together in place and divided, the
+// four lines side by side in one vector: one 32 x 32-bit multiply to a word each, where 32-bit
+// lanes would take twice the vectors and multiplies of twice the cost.
 QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
   static_assert(kNameLinesAhead == 4 && kDrawsPerLine == 4 && kLineIndexDraws == 3 && kMaskedGoOnDraws == 8,
                 "a line's draws are one 64-bit word, four lines one 256-bit vector");
@@ -271,34 +341,24 @@ QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const
   const uint64_t stops = ~odd & 0x8080808080808080ull;
   const int goOnLines = stops != 0 ? static_cast<int>(__builtin_ctzll(stops) >> 3) + 1 : goOnLineCount(block, at);
 
-  // Each line's three draws moved to their places in its 32-bit index, the go-on draw shifted
-  // out, and the four words of each 128-bit lane ORed together: every word of lane i holds that
-  // lane's line's drawn index.
-  const __m256i shifts = _mm256_setr_epi32(0, 15, 30, 32, 0, 15, 30, 32);
-  const auto drawnOf = [&](__m128i lineDraws) QUINDLE_AVX2 {
-    const __m256i placed = _mm256_sllv_epi32(_mm256_cvtepu16_epi32(lineDraws), shifts);
-    const __m256i pairs = _mm256_or_si256(placed, _mm256_shuffle_epi32(placed, _MM_SHUFFLE(2, 3, 0, 1)));
-    return _mm256_or_si256(pairs, _mm256_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
-  };
-  // remainderOf (generator/dictionary/line_divider.h), right in the even words.
+  // A line's word is r1 | r2 << 16 | r3 << 32 | goOn << 48, with draws of 15 bits; its drawn
+  // index, r1 | r2 << 15 | (r3 & 3) << 30, is the word's lower half with the upper two moved down.
+  const __m256i drawn = _mm256_or_si256(
+      _mm256_and_si256(first16, _mm256_set1_epi64x(0xFFFF)),
+      _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi64(first16, 1), _mm256_set1_epi64x(0x3FFF8000)),
+                      _mm256_and_si256(_mm256_srli_epi64(first16, 2), _mm256_set1_epi64x(0xC0000000))));
+  // remainderOf (generator/dictionary/line_divider.h) in each word's lower half; the upper halves
+  // stay zero, as no product exceeds the index it is taken from.
   const LineDivider& divider = lines.drawnLines;
-  const __m256i magic = _mm256_set1_epi32(static_cast<int>(divider.magic));
-  const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(divider.shift));
-  const __m256i divisor = _mm256_set1_epi32(static_cast<int>(divider.divisor));
-  const __m256i keep = _mm256_set1_epi32(static_cast<int>(divider.keep));
-  const auto indexOf = [&](__m256i drawn) QUINDLE_AVX2 {
-    const __m256i high = _mm256_srli_epi64(_mm256_mul_epu32(drawn, magic), 32);
-    const __m256i quotient = _mm256_srl_epi32(_mm256_add_epi32(_mm256_srli_epi32(_mm256_sub_epi32(drawn, high), 1), high), shift);
-    return _mm256_and_si256(_mm256_sub_epi32(drawn, _mm256_mullo_epi32(quotient, divisor)), keep);
-  };
-  const __m256i index01 = indexOf(drawnOf(_mm256_castsi256_si128(first16)));
-  const __m256i index23 = indexOf(drawnOf(_mm256_extracti128_si256(first16, 1)));
-  // Words 0 and 4 of each, the four lines in a row: lines 0 and 2, then 1 and 3, interleaved.
-  const __m256i both = _mm256_blend_epi32(index01, _mm256_slli_si256(index23, 4), 0x22);
-  const __m128i found = _mm_unpacklo_epi32(_mm256_castsi256_si128(both), _mm256_extracti128_si256(both, 1));
+  const __m256i high = _mm256_srli_epi64(_mm256_mul_epu32(drawn, _mm256_set1_epi32(static_cast<int>(divider.magic))), 32);
+  const __m256i quotient = _mm256_srl_epi32(_mm256_add_epi32(_mm256_srli_epi32(_mm256_sub_epi32(drawn, high), 1), high),
+                                            _mm_cvtsi32_si128(static_cast<int>(divider.shift)));
+  const __m256i index = _mm256_and_si256(
+      _mm256_sub_epi32(drawn, _mm256_mul_epu32(quotient, _mm256_set1_epi32(static_cast<int>(divider.divisor)))),
+      _mm256_set1_epi32(static_cast<int>(divider.keep)));
+  const __m128i found = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(index, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
   // An index past the lines held (a stale stored count) wraps with a divide: rare, so done plainly.
-  const __m128i held = _mm_set1_epi32(lines.table->lineCount);
-  if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_max_epu32(found, held), found)) != 0) {
+  if (lines.wraps && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_max_epu32(found, _mm_set1_epi32(lines.table->lineCount)), found)) != 0) {
     findNameLines(block, at, lines, name);
     return;
   }
@@ -308,15 +368,32 @@ QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const
   _mm_storeu_si128(reinterpret_cast<__m128i*>(name->lines), _mm_blendv_epi8(_mm_shuffle_epi32(found, 0), found, own));
 }
 
+// Dictionary names read nothing but the draws: their fill leaves the codes, characters and letter
+// bits alone.
+QUINDLE_AVX2 uint32_t fillDictionaryDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
+  ChunkMaker maker(state);
+  for (int at = 0; at < count; at += kStepDraws) {
+    const __m256i words0 = maker.drawsOf(maker.lanes0, maker.lanes1);
+    const __m256i words1 = maker.drawsOf(maker.lanes2, maker.lanes3);
+    maker.lanes0 = maker.advanced(maker.lanes0);
+    maker.lanes1 = maker.advanced(maker.lanes1);
+    maker.lanes2 = maker.advanced(maker.lanes2);
+    maker.lanes3 = maker.advanced(maker.lanes3);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at), words0);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at + 16), words1);
+  }
+  return advanceState(state, static_cast<uint32_t>(count));
+}
+
 QUINDLE_AVX2 FileEntry* fillDictionaryEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
                                                   DictionaryRun& run) {
-  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDrawsAvx2, findNameLinesAvx2,
+  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsAvx2, findNameLinesAvx2,
                            writeVectorDictionaryName);
 }
 
 }  // namespace
 
 extern const Kernel kAvx2Kernel = {"avx2", kNeeds, fillDrawsAvx2, fillEntriesAvx2, fillDictionaryEntriesAvx2,
-                                   findNameLinesAvx2};
+                                   findNameLinesAvx2, true};
 
 }  // namespace quindle

@@ -130,14 +130,21 @@ struct ChunkMaker {
                        _mm512_mask_blend_epi8(_mm512_movepi8_mask(pendingCodes), spaces, next));
   }
 
+  // The 64 draws after `state`, at `at` of `fill.draws`, as two vectors of 32.
+  QUINDLE_AVX512_INLINE void makeDraws(const DrawBlockFill& fill, int at, __m512i* low, __m512i* high) {
+    // A draw is bits 16 to 30 of its state: the upper 16-bit half of each lane, less its top bit.
+    *low = _mm512_and_si512(_mm512_permutex2var_epi8(lanes0, highHalves, lanes1), drawMask);
+    *high = _mm512_and_si512(_mm512_permutex2var_epi8(lanes2, highHalves, lanes3), drawMask);
+    advance();
+    _mm512_storeu_si512(fill.draws + at, *low);
+    _mm512_storeu_si512(fill.draws + at + 32, *high);
+  }
+
   // The 64 draws after `state`, at `at` of `fill`.
   QUINDLE_AVX512_INLINE void make(const DrawBlockFill& fill, int at) {
-    // A draw is bits 16 to 30 of its state: the upper 16-bit half of each lane, less its top bit.
-    const __m512i low = _mm512_and_si512(_mm512_permutex2var_epi8(lanes0, highHalves, lanes1), drawMask);
-    const __m512i high = _mm512_and_si512(_mm512_permutex2var_epi8(lanes2, highHalves, lanes3), drawMask);
-    advance();
-    _mm512_storeu_si512(fill.draws + at, low);
-    _mm512_storeu_si512(fill.draws + at + 32, high);
+    __m512i low;
+    __m512i high;
+    makeDraws(fill, at, &low, &high);
     const __m512i remainders36 = _mm512_permutex2var_epi8(remainders(low, kDivideBy36), lowBytes,
                                                           remainders(high, kDivideBy36));
     const __m512i codes = _mm512_permutexvar_epi8(remainders36, codeTable);
@@ -161,6 +168,18 @@ constexpr DrawMaking<ChunkMaker> kMaking = {makeChunk, settleChunks};
 
 QUINDLE_AVX512 uint32_t fillDrawsAvx512(uint32_t state, int count, const DrawBlockFill& fill) {
   return fillDrawsWith(ChunkMaker(state), kMaking, count, fill);
+}
+
+// Dictionary names read nothing but the draws: their fill leaves the codes, characters and letter
+// bits alone.
+QUINDLE_AVX512 uint32_t fillDictionaryDrawsAvx512(uint32_t state, int count, const DrawBlockFill& fill) {
+  ChunkMaker maker(state);
+  for (int at = 0; at < count; at += 64) {
+    __m512i low;
+    __m512i high;
+    maker.makeDraws(fill, at, &low, &high);
+  }
+  return maker.state;
 }
 
 // The name with its first character upper-cased where it is a lower-case letter.
@@ -238,7 +257,7 @@ QUINDLE_AVX512_INLINE void findNameLinesAvx512(const DrawBlock& block, int at, c
       _mm512_set1_epi32(static_cast<int>(divider.keep)));
   // An index past the lines held (a stale stored count) wraps with a divide: rare, so done plainly.
   constexpr __mmask16 kLineWords = 0x1111;
-  if ((_mm512_cmpge_epu32_mask(index, _mm512_set1_epi32(lines.table->lineCount)) & kLineWords) != 0) {
+  if (lines.wraps && (_mm512_cmpge_epu32_mask(index, _mm512_set1_epi32(lines.table->lineCount)) & kLineWords) != 0) {
     findNameLines(block, at, lines, name);
     return;
   }
@@ -253,13 +272,13 @@ QUINDLE_AVX512_INLINE void findNameLinesAvx512(const DrawBlock& block, int at, c
 
 QUINDLE_AVX512 FileEntry* fillDictionaryEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
                                                       DrawBlock& block, DictionaryRun& run) {
-  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDrawsAvx512, findNameLinesAvx512,
+  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsAvx512, findNameLinesAvx512,
                            writeVectorDictionaryName);
 }
 
 }  // namespace
 
 extern const Kernel kAvx512Kernel = {"avx512", kNeeds, fillDrawsAvx512, fillEntriesAvx512,
-                                     fillDictionaryEntriesAvx512, findNameLinesAvx512};
+                                     fillDictionaryEntriesAvx512, findNameLinesAvx512, false};
 
 }  // namespace quindle

@@ -16,21 +16,9 @@ namespace quindle {
 namespace {
 
 constexpr int kLanes = 8;
-constexpr int kLaneDraws = 64 / kLanes;
-constexpr AffineStep kChunkStep = stepsOf(64);
-
-// A lane's first state in a chunk: the state that yields draw kLaneDraws * lane.
-struct LaneStarts {
-  AffineStep of[kLanes];
-};
-
-constexpr LaneStarts makeLaneStarts() {
-  LaneStarts starts = {};
-  for (int lane = 0; lane < kLanes; ++lane) starts.of[lane] = stepsOf(static_cast<uint32_t>(kLaneDraws * lane + 1));
-  return starts;
-}
-
-constexpr LaneStarts kLaneStarts = makeLaneStarts();
+// Lane i makes draws i, i + 8, i + 16, ...: each step moves every lane on by eight draws, and
+// after eight steps the lanes stand at the next chunk's first draws.
+constexpr AffineStep kLaneStep = stepsOf(kLanes);
 
 // The code of every draw (letter_name.h): a lookup by the draw costs less than its remainder.
 struct CodesByDraw {
@@ -71,46 +59,62 @@ inline uint64_t charactersOfCodes(uint64_t codes, uint64_t nextCodes) {
   return (nextCodes & ~(kEachByte << 7) & letters) | ((kEachByte * ' ') & ~letters);
 }
 
-uint32_t fillDrawsPortable(uint32_t state, int count, const DrawBlockFill& fill) {
-  const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
-  uint32_t lanes[kLanes];
-  for (int lane = 0; lane < kLanes; ++lane) {
-    lanes[lane] = state * kLaneStarts.of[lane].multiplier + kLaneStarts.of[lane].increment;
+// The letter bits and characters of the 64 draws whose codes are at `codes`; the code after them
+// is at codes[64].
+inline uint64_t settleChunk(uint8_t* codes) {
+  uint64_t letterBits = 0;
+  for (int word = 0; word < 8; ++word) {
+    uint8_t* at = codes + 8 * word;
+    const uint64_t these = loadBytes(at);
+    letterBits |= topBitsOfBytes(these) << (8 * word);
+    storeBytes(at, charactersOfCodes(these, loadBytes(at + 1)));
   }
+  return letterBits;
+}
+
+// With `characters` false only the draws are made: dictionary names read nothing else, and the
+// codes, characters and letter bits took most of the fill's time.
+template <bool characters>
+inline __attribute__((always_inline)) uint32_t fillDrawsWithCharacters(uint32_t state, int count,
+                                                                       const DrawBlockFill& fill) {
+  const uint32_t endState = advanceState(state, static_cast<uint32_t>(count));
+  // Each lane holds its state doubled (modulo 2^32, which the recurrence keeps: 2(ax + c) =
+  // a(2x) + 2c), so that a draw, bits 16 to 30 of the state, is the top 15 bits: one shift.
+  uint32_t lanes[kLanes];
+  for (int lane = 0; lane < kLanes; ++lane) lanes[lane] = 2 * advanceState(state, static_cast<uint32_t>(lane + 1));
   // The codes go where the characters will be, and are turned into them in place. Every pointer
   // is held in a local: a byte store could otherwise change the record it came from.
   uint8_t* const codes = reinterpret_cast<uint8_t*>(fill.characters);
   uint16_t* const draws = fill.draws;
   uint64_t* const letterWords = fill.letterBits;
   for (int chunk = 0; chunk < count; chunk += 64) {
-    uint32_t laneStates[kLanes];
-    for (int lane = 0; lane < kLanes; ++lane) laneStates[lane] = lanes[lane];
     // Step by step, each step in every lane: the lanes' multiplies overlap.
 #pragma GCC unroll 8
-    for (int i = 0; i < kLaneDraws; ++i) {
+    for (int i = 0; i < 64; i += kLanes) {
 #pragma GCC unroll 8
       for (int lane = 0; lane < kLanes; ++lane) {
-        const int at = chunk + kLaneDraws * lane + i;
-        const uint32_t draw = drawOfState(laneStates[lane]);
-        draws[at] = static_cast<uint16_t>(draw);
-        codes[at] = kCodesByDraw.code[draw];
-        laneStates[lane] = laneStates[lane] * kRandomMultiplier + kRandomIncrement;
+        const uint32_t draw = lanes[lane] >> 17;
+        draws[chunk + i + lane] = static_cast<uint16_t>(draw);
+        if (characters) codes[chunk + i + lane] = kCodesByDraw.code[draw];
+        lanes[lane] = lanes[lane] * kLaneStep.multiplier + 2 * kLaneStep.increment;
       }
     }
-    for (int lane = 0; lane < kLanes; ++lane) lanes[lane] = lanes[lane] * kChunkStep.multiplier + kChunkStep.increment;
+    // The chunk before is settled now, its codes' stores long done: read back at once, eight
+    // separate byte stores would hold up the eight-byte load.
+    if (characters && chunk > 0) letterWords[chunk / 64 - 1] = settleChunk(codes + chunk - 64);
   }
+  if (!characters) return endState;
   codes[count] = codeOfNextDraw(endState);
-  for (int chunk = 0; chunk < count; chunk += 64) {
-    uint64_t letterBits = 0;
-    for (int word = 0; word < 8; ++word) {
-      uint8_t* at = codes + chunk + 8 * word;
-      const uint64_t these = loadBytes(at);
-      letterBits |= topBitsOfBytes(these) << (8 * word);
-      storeBytes(at, charactersOfCodes(these, loadBytes(at + 1)));
-    }
-    letterWords[chunk / 64] = letterBits;
-  }
+  letterWords[count / 64 - 1] = settleChunk(codes + count - 64);
   return endState;
+}
+
+uint32_t fillDrawsPortable(uint32_t state, int count, const DrawBlockFill& fill) {
+  return fillDrawsWithCharacters<true>(state, count, fill);
+}
+
+uint32_t fillDictionaryDrawsPortable(uint32_t state, int count, const DrawBlockFill& fill) {
+  return fillDrawsWithCharacters<false>(state, count, fill);
 }
 
 FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block) {
@@ -126,13 +130,13 @@ inline __attribute__((always_inline)) int writeDictionaryNamePortable(const Draw
 
 FileEntry* fillDictionaryEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
                                          DictionaryRun& run) {
-  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDrawsPortable, findNameLines,
+  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsPortable, findNameLines,
                            writeDictionaryNamePortable);
 }
 
 }  // namespace
 
 const Kernel kPortableKernel = {"portable", 0, fillDrawsPortable, fillEntriesPortable, fillDictionaryEntriesPortable,
-                                findNameLines};
+                                findNameLines, false};
 
 }  // namespace quindle

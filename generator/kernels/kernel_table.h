@@ -29,6 +29,8 @@ struct Kernel {
   DictionaryEntryFill fillDictionaryEntries;
   // That finder on its own, which the tests also run over line counts no table could hold.
   NameLineFinder findNameLines;
+  // Whether its random-letter names read the block's DrawStarts, which its fill then keeps.
+  bool keepsStarts;
 };
 
 constexpr int kMostKernels = 8;  // enough for every kernel of any build

@@ -31,9 +31,11 @@ class Kernels : public ::testing::TestWithParam<const Kernel*> {
 
 // A character starting at a space draw is a space; at any other draw it is the letter that the
 // next draw picks, also for the block's last draw, whose next draw is not taken.
+// A kernel that keeps the block's starts lays out the characters of a name begun at draw 0 that
+// never ends.
 TEST_P(Kernels, FillTheGeneratorsDrawsWithTheirCharacters) {
   for (uint32_t state : {0u, 1u, 0x80000000u, 0xFFFFFFFFu, 1765224000u}) {
-    startDrawBlock(&block, kernel().fillDraws, state);
+    startDrawBlock(&block, kernel().fillDraws, state, kernel().keepsStarts);
     ModelRandom model{state};
     std::vector<int> draws(kBlockDraws + 1);
     for (int& draw : draws) draw = model.next();
@@ -44,6 +46,14 @@ TEST_P(Kernels, FillTheGeneratorsDrawsWithTheirCharacters) {
       ASSERT_EQ(block.letterBits[i / 64] >> (i % 64) & 1u, letter ? 1u : 0u) << "draw " << i;
     }
     EXPECT_EQ(block.endState, advanceState(state, kBlockDraws));
+    if (!kernel().keepsStarts) continue;
+    int laidOut = 0;
+    for (int i = 0; i < kBlockDraws; i += draws[i] % 6 != 1 ? 2 : 1) {
+      const DrawStarts::Word& word = block.starts.words[i / 32];
+      ASSERT_EQ(word.before + __builtin_popcount(word.bits & ((1u << (i % 32)) - 1)), laidOut) << "draw " << i;
+      ASSERT_EQ(block.starts.characters[laidOut++], block.characters[i]) << "draw " << i;
+    }
+    EXPECT_EQ(block.starts.count, laidOut);
   }
 }
 
@@ -91,7 +101,7 @@ std::string writtenName(const Kernel& kernel, DrawBlock& block, int* next) {
 TEST_P(Kernels, LetterNamesMatchTheModelAndTakeItsDraws) {
   for (uint32_t seed = 0; seed < 30000; ++seed) {
     const uint32_t state = seed * 2654435761u;
-    startDrawBlock(&block, kernel().fillDraws, state);
+    startDrawBlock(&block, kernel().fillDraws, state, kernel().keepsStarts);
     int next = 0;
     const std::string field = writtenName(kernel(), block, &next);
     ModelRandom model{state};
@@ -102,17 +112,28 @@ TEST_P(Kernels, LetterNamesMatchTheModelAndTakeItsDraws) {
 }
 
 // Puts `draws` at the start of the block with what every kernel keeps of each draw, as the
-// fills would have.
-void placeDraws(DrawBlock* block, const std::vector<uint16_t>& draws) {
+// fills would have, and the starts where `keepStarts`.
+void placeDraws(DrawBlock* block, const std::vector<uint16_t>& draws, bool keepStarts) {
   std::memset(block->letterBits, 0, sizeof block->letterBits);
-  for (size_t i = 0; i + 1 < draws.size(); ++i) {
+  const int filled = static_cast<int>(draws.size()) - 1;
+  for (int i = 0; i < filled; ++i) {
     const bool letter = draws[i] % 6 != 1;
     block->draws[i] = draws[i];
     block->characters[i] = letter ? kNameAlphabet[draws[i + 1] % 36] : ' ';
     block->letterBits[i / 64] |= static_cast<uint64_t>(letter) << (i % 64);
   }
+  DrawStarts& starts = block->starts;
+  starts = {};
+  starts.kept = keepStarts;
+  for (int i = 0; i < filled; i += block->letterBits[i / 64] >> (i % 64) & 1u ? 2 : 1) {
+    starts.words[i / 32].bits |= 1u << (i % 32);
+    starts.characters[starts.count++] = block->characters[i];
+  }
+  for (int word = 1; word < filled / 32; ++word) {
+    starts.words[word].before = starts.words[word - 1].before + __builtin_popcount(starts.words[word - 1].bits);
+  }
   block->next = 0;
-  block->filled = static_cast<int>(draws.size()) - 1;
+  block->filled = filled;
 }
 
 // The rule itself, over a list of draws: the name and the draws it takes.
@@ -142,7 +163,7 @@ TEST_P(Kernels, NamesAtTheWindowBoundariesMatchTheRule) {
     }
     for (int length = 0; length < 64; ++length) {
       draws[0] = static_cast<uint16_t>(length + 64 * 7);
-      placeDraws(&block, draws);
+      placeDraws(&block, draws, kernel().keepsStarts);
       int next = 0;
       const std::string field = writtenName(kernel(), block, &next);
       size_t taken = 0;
@@ -151,6 +172,26 @@ TEST_P(Kernels, NamesAtTheWindowBoundariesMatchTheRule) {
           << "runs of " << runLength << ", length " << length;
       ASSERT_EQ(next, static_cast<int>(taken)) << "runs of " << runLength << ", length " << length;
     }
+  }
+}
+
+// Names begun anywhere in a block, also after refills have moved its draws, against the rule
+// applied to the draws the block holds.
+TEST_P(Kernels, LetterNamesFromAnyDrawMatchTheRule) {
+  startDrawBlock(&block, kernel().fillDraws, 1765224000u, kernel().keepsStarts);
+  for (int refill = 0; refill < 3; ++refill) {
+    for (int at = 0; at + kMakeAhead <= block.filled; ++at) {
+      const std::vector<uint16_t> draws(block.draws + at, block.draws + at + kEntryDrawBound);
+      block.next = at;
+      int next = 0;
+      const std::string field = writtenName(kernel(), block, &next);
+      size_t taken = 0;
+      const std::string expected = nameOfDraws(draws, &taken);
+      ASSERT_EQ(field, expected + std::string(64 - expected.size(), '\0')) << "refill " << refill << ", draw " << at;
+      ASSERT_EQ(next, at + static_cast<int>(taken)) << "refill " << refill << ", draw " << at;
+    }
+    block.next = 1000 + 37 * refill;
+    refillDrawBlock(&block, kernel().fillDraws);
   }
 }
 
