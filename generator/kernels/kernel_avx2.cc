@@ -276,16 +276,18 @@ QUINDLE_AVX2 int writeLetterNameByCopy(const DrawBlock& block, int at, char* fie
   const int from = at + 1;
   const uint64_t nonLetters = ~letterWindow(block, from);
   const DrawStarts::Word word = starts.words[from >> 5];
-  const bool ownStarts = (word.bits >> (from & 31) & 1u) == 0;
+  // Whether the name has starts of its own is a coin toss: the compiler would branch on it, so it
+  // is a mask, 0 or all ones.
+  const int ownStarts = static_cast<int>(word.bits >> (from & 31) & 1u) - 1;
   // Up to 16 characters of its own come from one 32-byte load.
-  if (ownStarts && (nonLetters & 0x7FFFFFFFu) == 0) return writeLetterNameByStarts(block, at, field);
+  if ((nonLetters & 0x7FFFFFFFu) == 0 && ownStarts != 0) return writeLetterNameByStarts(block, at, field);
   const int run = __builtin_ctzll(nonLetters | uint64_t{1} << 63);  // used only where a draw within 31 is no letter
-  const int own = ownStarts ? (run >> 1) + 1 : 0;
+  const int own = ((run >> 1) + 1) & ownStarts;
   // Where the name joins the reference starts, those on its own draws' neighbours (every other
   // draw of the run, from the one after `from`) lie between: counted from `from`, none of which
   // waits on the run's length, where the next entry begins waits on fewer loads.
   const int laidOut = word.before + __builtin_popcount(word.bits & ((1u << (from & 31)) - 1));
-  const int skipped = ownStarts ? (run & 1) - 1 : 0;  // reference starts passed less own characters
+  const int skipped = ((run & 1) - 1) & ownStarts;  // reference starts passed less own characters
 
   // The even draws of the 32 from `from`, in order.
   const __m256i near = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block.characters + from));

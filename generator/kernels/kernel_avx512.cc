@@ -206,10 +206,11 @@ QUINDLE_AVX512_INLINE int writeLetterNameAvx512(const DrawBlock& block, int at, 
   letterNameWindows(block, at, &first, &second);
   const int inFirst = __builtin_popcountll(first.starts);
 
-  // The name's bytes and the first window's, as masks made by comparing byte indexes.
+  // The name's bytes and the first window's, as masks of their low bits: made by comparing byte
+  // indexes with a count, each count went through memory to be broadcast.
   const __m512i indexes = _mm512_load_si512(kByteIndexes.index);
-  const __mmask64 inName = _mm512_cmplt_epu8_mask(indexes, _mm512_set1_epi8(static_cast<char>(length)));
-  const __mmask64 fromFirst = _mm512_cmplt_epu8_mask(indexes, _mm512_set1_epi8(static_cast<char>(inFirst)));
+  const __mmask64 inName = maskOf(lowBits(length));
+  const __mmask64 fromFirst = maskOf(lowBits(inFirst));
   const __m512i shift = _mm512_sub_epi8(indexes, _mm512_set1_epi8(static_cast<char>(inFirst)));
   const __m512i firstCharacters = windowCharacters(block, first);
   const __m512i secondCharacters = windowCharacters(block, second);

@@ -92,15 +92,18 @@ inline int writeLetterNameByStarts(const DrawBlock& block, int at, char* field) 
   std::memset(field, 0, kLetterNameField);
   uint64_t starts = first.starts;
   const char* characters = block.characters + first.at;
-  for (int i = 0; i <= length; ++i) {
+  const auto moveOnWhenSpent = [&] {
     if (starts == 0) {
       starts = second.starts;
       characters = block.characters + second.at;
     }
-    if (i == length) break;
-    field[i] = characters[__builtin_ctzll(starts)];
+  };
+  for (char* out = field; out != field + length; ++out) {
+    moveOnWhenSpent();
+    *out = characters[static_cast<uint64_t>(__builtin_ctzll(starts))];
     starts &= starts - 1;
   }
+  moveOnWhenSpent();
   field[0] = upperCasedLetter(field[0]);
   // The draw of the start after the last character.
   return static_cast<int>(characters - block.characters) + __builtin_ctzll(starts);
