@@ -265,11 +265,10 @@ QUINDLE_AVX2 uint32_t fillDrawsAvx2(uint32_t state, int count, const DrawBlockFi
   return fillDrawsWith(ChunkMaker(state), kMaking, count, fill);
 }
 
-
 // A name copied from the block's reference starts (DrawStarts): the characters on its own starts
 // up to its first draw that would not take a letter, then those laid out from the draw after
-// that, all as two 32-byte stores, with nothing to branch on but a long run of letters (one name
-// in three hundred), which the plain writer takes.
+// that, all as two 32-byte stores, with nothing to branch on but a run of 31 letters where the name
+// has starts of its own (one name in about 600), which the plain writer takes.
 QUINDLE_AVX2 int writeLetterNameByCopy(const DrawBlock& block, int at, char* field) {
   const DrawStarts& starts = block.starts;
   const int length = letterNameLength(block, at);
@@ -283,11 +282,12 @@ QUINDLE_AVX2 int writeLetterNameByCopy(const DrawBlock& block, int at, char* fie
   if ((nonLetters & 0x7FFFFFFFu) == 0 && ownStarts != 0) return writeLetterNameByStarts(block, at, field);
   const int run = __builtin_ctzll(nonLetters | uint64_t{1} << 63);  // used only where a draw within 31 is no letter
   const int own = ((run >> 1) + 1) & ownStarts;
-  // Where the name joins the reference starts, those on its own draws' neighbours (every other
-  // draw of the run, from the one after `from`) lie between: counted from `from`, none of which
-  // waits on the run's length, where the next entry begins waits on fewer loads.
+  // The laid-out characters are counted up to `from` rather than up to where the name joins
+  // them: that count waits on no other load, so where the next entry begins waits on fewer.
+  // Between the two lie the reference starts on the run's other draws; `skipped` is how many more
+  // those are than the name's own characters.
   const int laidOut = word.before + __builtin_popcount(word.bits & ((1u << (from & 31)) - 1));
-  const int skipped = ((run & 1) - 1) & ownStarts;  // reference starts passed less own characters
+  const int skipped = ((run & 1) - 1) & ownStarts;
 
   // The even draws of the 32 from `from`, in order.
   const __m256i near = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block.characters + from));

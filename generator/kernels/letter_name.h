@@ -81,9 +81,10 @@ inline void letterNameWindows(const DrawBlock& block, int at, LetterWindow* firs
 }
 
 // Writes the name by walking the set bits of its two windows' character starts, one character per
-// bit, in one loop: where the first window's run out (past its 32nd character, in half the
-// names) the walk goes on in the second. Its only branch no predictor foresees is the loop's end;
-// a loop per window would add another, and which windows a name takes is a coin toss.
+// bit, in one loop that tests one end per character: where the first window's run out (past its
+// 32nd character, in half the names) the walk goes on in the second. A loop per window, each
+// window's count worked out first, mispredicted more: the end of each window's loop, and the end
+// of the loop over windows.
 inline int writeLetterNameByStarts(const DrawBlock& block, int at, char* field) {
   const int length = letterNameLength(block, at);
   LetterWindow first;
