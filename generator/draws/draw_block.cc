@@ -44,7 +44,10 @@ void slideDrawBlock(DrawBlock* block) {
   if (starts.kept) {
     const int word = keepFrom / 32;
     const int32_t dropped = starts.words[word].before;
-    for (int w = 0; w < kept / 32; ++w) starts.words[w] = {starts.words[word + w].bits, starts.words[word + w].before - dropped};
+    for (int w = 0; w < kept / 32; ++w) {
+      starts.words[w] = starts.words[word + w];
+      starts.words[w].before -= dropped;
+    }
     std::memmove(starts.characters, starts.characters + dropped, static_cast<size_t>(starts.count - dropped));
     starts.count -= dropped;
   }
