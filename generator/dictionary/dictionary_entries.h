@@ -67,9 +67,12 @@ inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
     PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, DictionaryRun& run, FillDraws fillDraws,
     FindLines findLines, WriteName writeName) {
   const LineSource& lines = run.lines;
-  // The ring's bookkeeping and the table's lines are held in locals, in registers from one entry
-  // to the next: in the records, each would be read back after every store into an entry.
+  // The ring's bookkeeping, the table's lines and the finder's divider are held in locals, in
+  // registers from one entry to the next: in the records, each would be read back after every
+  // store into an entry. The finder's copy of the lines' source is its own, as the writer hands
+  // its copy on to the plain writer, and the address handed on could be any entry's.
   const LineSlot* const slots = lines.table->slots;
+  const LineSource scoutLines = lines;
   int first = run.first;
   int expectedCount = run.expectedCount;
   int scoutAt = run.scoutAt;
@@ -87,7 +90,7 @@ inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
     if (at + kEntryDrawBound > drawn.filled) return false;
     ExpectedName& expected = expectedAt(expectedCount++);
     expected.at = at;
-    findLines(drawn, at, lines, &expected.name);
+    findLines(drawn, at, scoutLines, &expected.name);
 #pragma GCC unroll 4
     for (int i = 0; i < kNameLinesAhead; ++i) __builtin_prefetch(slots + expected.name.lines[i]);
     at += expected.name.goOnLines * kDrawsPerLine;
@@ -100,7 +103,7 @@ inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
   const auto writeEntryName = [&](const DrawBlock& drawn, int at, char* field) __attribute__((always_inline)) {
     if (!run.scouting) {
       NameLines name;
-      findLines(drawn, at, lines, &name);
+      findLines(drawn, at, scoutLines, &name);
       return writeName(drawn, at, lines, name, field);
     }
     if (expectedCount == 0 || blockRefills != drawn.refills || expectedAt(0).at != at) {
@@ -112,7 +115,7 @@ inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
     }
     if (expectedCount == 0) {
       NameLines name;
-      findLines(drawn, at, lines, &name);
+      findLines(drawn, at, scoutLines, &name);
       return writeName(drawn, at, lines, name, field);
     }
     const int end = writeName(drawn, at, lines, expectedAt(0).name, field);

@@ -387,10 +387,17 @@ QUINDLE_AVX2 uint32_t fillDictionaryDrawsAvx2(uint32_t state, int count, const D
   return advanceState(state, static_cast<uint32_t>(count));
 }
 
+QUINDLE_AVX2_INLINE int writeDictionaryNameAvx2(const DrawBlock& block, int at, const LineSource& lines,
+                                                const NameLines& first, char* field) {
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), _mm256_setzero_si256());
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), _mm256_setzero_si256());
+  return writeVectorDictionaryName(block, at, lines, first, field);
+}
+
 QUINDLE_AVX2 FileEntry* fillDictionaryEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
                                                   DictionaryRun& run) {
   return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsAvx2, findNameLinesAvx2,
-                           writeVectorDictionaryName);
+                           writeDictionaryNameAvx2);
 }
 
 }  // namespace

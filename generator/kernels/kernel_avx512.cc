@@ -271,10 +271,16 @@ QUINDLE_AVX512_INLINE void findNameLinesAvx512(const DrawBlock& block, int at, c
   _mm_storeu_si128(reinterpret_cast<__m128i*>(name->lines), _mm512_castsi512_si128(gathered));
 }
 
+QUINDLE_AVX512_INLINE int writeDictionaryNameAvx512(const DrawBlock& block, int at, const LineSource& lines,
+                                                    const NameLines& first, char* field) {
+  _mm512_storeu_si512(field, _mm512_setzero_si512());
+  return writeVectorDictionaryName(block, at, lines, first, field);
+}
+
 QUINDLE_AVX512 FileEntry* fillDictionaryEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
                                                       DrawBlock& block, DictionaryRun& run) {
   return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsAvx512, findNameLinesAvx512,
-                           writeVectorDictionaryName);
+                           writeDictionaryNameAvx512);
 }
 
 }  // namespace
