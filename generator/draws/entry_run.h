@@ -77,7 +77,10 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
     std::memcpy(entry.sizeText, kSizeTexts.sizes[remainderOf(block.draws[at], kDivideBy300)].text,
                 sizeof entry.sizeText);
     entry.value = block.draws[at + 1];
-    entry.flags[0] = entry.flags[1] = entry.flags[2] = 0;
+    // The flags as one store with the value's upper bytes, zeros like them (a draw is below 2^15),
+    // ending just before the host's byte: a store fewer per entry.
+    static constexpr char kZeros[8] = {};
+    std::memcpy(reinterpret_cast<char*>(&entry) + offsetof(FileEntry, hostByte) - sizeof kZeros, kZeros, sizeof kZeros);
     entry.children = nullptr;
     const uint32_t directoryDraw = block.draws[at + 2];
     at += kEntryTailDraws;

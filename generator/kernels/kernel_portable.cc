@@ -36,12 +36,6 @@ constexpr CodesByDraw kCodesByDraw = makeCodesByDraw();
 // Eight bytes as one word, byte i in bits 8i to 8i + 7 whatever the processor's byte order.
 constexpr bool kBigEndian = __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__;
 
-inline uint64_t loadBytes(const uint8_t* bytes) {
-  uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  return kBigEndian ? __builtin_bswap64(word) : word;
-}
-
 inline void storeBytes(uint8_t* bytes, uint64_t word) {
   if (kBigEndian) word = __builtin_bswap64(word);
   std::memcpy(bytes, &word, sizeof word);
@@ -59,21 +53,13 @@ inline uint64_t charactersOfCodes(uint64_t codes, uint64_t nextCodes) {
   return (nextCodes & ~(kEachByte << 7) & letters) | ((kEachByte * ' ') & ~letters);
 }
 
-// The letter bits and characters of the 64 draws whose codes are at `codes`; the code after them
-// is at codes[64].
-inline uint64_t settleChunk(uint8_t* codes) {
-  uint64_t letterBits = 0;
-  for (int word = 0; word < 8; ++word) {
-    uint8_t* at = codes + 8 * word;
-    const uint64_t these = loadBytes(at);
-    letterBits |= topBitsOfBytes(these) << (8 * word);
-    storeBytes(at, charactersOfCodes(these, loadBytes(at + 1)));
-  }
-  return letterBits;
-}
-
 // With `characters` false only the draws are made: dictionary names read nothing else, and the
 // codes, characters and letter bits took most of the fill's time.
+//
+// A step's eight draws are consecutive, so their codes are put together in one word in a register
+// rather than stored byte by byte: the fill is bound by its stores, two per draw before. Each
+// word becomes characters once the next word is made, its first code being the last character's
+// glyph.
 template <bool characters>
 inline __attribute__((always_inline)) uint32_t fillDrawsWithCharacters(uint32_t state, int count,
                                                                        const DrawBlockFill& fill) {
@@ -82,30 +68,42 @@ inline __attribute__((always_inline)) uint32_t fillDrawsWithCharacters(uint32_t 
   // a(2x) + 2c), so that a draw, bits 16 to 30 of the state, is the top 15 bits: one shift.
   uint32_t lanes[kLanes];
   for (int lane = 0; lane < kLanes; ++lane) lanes[lane] = 2 * advanceState(state, static_cast<uint32_t>(lane + 1));
-  // The codes go where the characters will be, and are turned into them in place. Every pointer
-  // is held in a local: a byte store could otherwise change the record it came from.
-  uint8_t* const codes = reinterpret_cast<uint8_t*>(fill.characters);
+  // Every pointer is held in a local: a byte store could otherwise change the record it came from.
+  uint8_t* const out = reinterpret_cast<uint8_t*>(fill.characters);
   uint16_t* const draws = fill.draws;
   uint64_t* const letterWords = fill.letterBits;
+  uint64_t waiting = 0;  // the codes of the last eight draws made, not yet characters
+  uint64_t letterBits = 0;
+  // The waiting word, which begins at draw `at`, as characters, with `next` the codes after it.
+  const auto settle = [&](int at, uint64_t next) __attribute__((always_inline)) {
+    letterBits |= topBitsOfBytes(waiting) << (at % 64);
+    storeBytes(out + at, charactersOfCodes(waiting, (waiting >> 8) | (next << 56)));
+    if (at % 64 == 56) {
+      letterWords[at / 64] = letterBits;
+      letterBits = 0;
+    }
+  };
   for (int chunk = 0; chunk < count; chunk += 64) {
     // Step by step, each step in every lane: the lanes' multiplies overlap.
 #pragma GCC unroll 8
     for (int i = 0; i < 64; i += kLanes) {
+      // Two halves of four codes: 32-bit words, which the 32-bit build shifts as cheaply.
+      uint32_t halves[2] = {0, 0};
 #pragma GCC unroll 8
       for (int lane = 0; lane < kLanes; ++lane) {
         const uint32_t draw = lanes[lane] >> 17;
         draws[chunk + i + lane] = static_cast<uint16_t>(draw);
-        if (characters) codes[chunk + i + lane] = kCodesByDraw.code[draw];
+        if (characters) halves[lane / 4] |= static_cast<uint32_t>(kCodesByDraw.code[draw]) << (8 * (lane % 4));
         lanes[lane] = lanes[lane] * kLaneStep.multiplier + 2 * kLaneStep.increment;
       }
+      const uint64_t codes = halves[0] | static_cast<uint64_t>(halves[1]) << 32;
+      if (characters) {
+        if (chunk + i > 0) settle(chunk + i - kLanes, codes);
+        waiting = codes;
+      }
     }
-    // The chunk before is settled now, its codes' stores long done: read back at once, eight
-    // separate byte stores would hold up the eight-byte load.
-    if (characters && chunk > 0) letterWords[chunk / 64 - 1] = settleChunk(codes + chunk - 64);
   }
-  if (!characters) return endState;
-  codes[count] = codeOfNextDraw(endState);
-  letterWords[count / 64 - 1] = settleChunk(codes + count - 64);
+  if (characters) settle(count - kLanes, codeOfNextDraw(endState));
   return endState;
 }
 
