@@ -67,13 +67,19 @@ QUINDLE_SHORT_NAME int writeVectorDictionaryName(const DrawBlock& block, int at,
 #pragma GCC unroll 4
   for (int i = 0; i < kShortNameLines; ++i) {
     const __m128i text = _mm_srli_si128(slot[i], 1);
-    const __m128i spaced = _mm_or_si128(text, _mm_and_si128(_mm_cmpeq_epi8(text, _mm_setzero_si128()), spaces));
+    __m128i spaced = _mm_or_si128(text, _mm_and_si128(_mm_cmpeq_epi8(text, _mm_setzero_si128()), spaces));
+    if (i == 0) {
+      // The first letter upper-cased in its register. Moved by 128 - 'a', the letters a to z are
+      // the 26 lowest signed bytes.
+      const __m128i lower = _mm_cmplt_epi8(_mm_add_epi8(spaced, _mm_set1_epi8(static_cast<char>(128 - 'a'))),
+                                           _mm_set1_epi8(static_cast<char>(-128 + 26)));
+      spaced = _mm_sub_epi8(spaced, _mm_and_si128(lower, _mm_cvtsi32_si128('a' - 'A')));
+    }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(field + place[i]),
                      _mm_and_si128(spaced, _mm_load_si128(reinterpret_cast<const __m128i*>(taken.line[i]))));
   }
   // After a fourth line, the spaces past its first.
   _mm_storeu_si128(reinterpret_cast<__m128i*>(field + place[kShortNameLines]), _mm_setzero_si128());
-  field[0] = upperCasedLetter(field[0]);
   return at + first.goOnLines * kDrawsPerLine;
 }
 
