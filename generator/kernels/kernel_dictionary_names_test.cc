@@ -63,14 +63,16 @@ std::vector<Encoding> encodings() {
 }
 
 // Lines whose length with their space falls just short of, on, and just past the 64-character
-// bound, alone or after others; lines that end at a zero byte before their line feed; lines of
+// bound, alone or after others; lines that end at a zero byte before their line feed; lines that
+// begin with the bytes on either side of a to z, which upper-casing must leave; lines of
 // characters of two, three and four bytes in UTF-8 and of two in Shift-JIS, after every number of
 // single bytes so that the bound falls on each of their bytes, with bytes that only look like
 // them; and a count of drawn lines beyond those held (indexes wrap). Each name is written as the
 // one entry of a directory, between marked bytes.
 TEST_P(KernelDictionaryNames, MatchTheModelAroundTheBoundInEveryEncoding) {
   std::vector<std::string> written = {"", "a", "bc", std::string("ab\0cd", 5),
-                                      std::string("\0z", 2), std::string(20, 'q') + '\0' + "tail"};
+                                      std::string("\0z", 2), std::string(20, 'q') + '\0' + "tail",
+                                      "`", "{", "@", "[", "\xE1"};
   for (size_t length : {13, 14, 15, 30, 31, 32, 61, 62, 63, 64, 65, 200, 510}) written.push_back(std::string(length, 'x'));
   for (const char* character : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x82\xA0", "\x81\x40"}) {
     for (size_t before = 0; before < 4; ++before) {
