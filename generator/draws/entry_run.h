@@ -7,6 +7,7 @@
 #ifndef QUINDLE_GENERATOR_DRAWS_ENTRY_RUN_H
 #define QUINDLE_GENERATOR_DRAWS_ENTRY_RUN_H
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -79,8 +80,11 @@ inline __attribute__((always_inline)) FileEntry* fillEntryRun(
     entry.value = block.draws[at + 1];
     // The flags as one store with the value's upper bytes, zeros like them (a draw is below 2^15),
     // ending just before the host's byte: a store fewer per entry.
-    static constexpr char kZeros[8] = {};
-    std::memcpy(reinterpret_cast<char*>(&entry) + offsetof(FileEntry, hostByte) - sizeof kZeros, kZeros, sizeof kZeros);
+    static_assert(offsetof(FileEntry, flags) == offsetof(FileEntry, value) + sizeof entry.value &&
+                      offsetof(FileEntry, hostByte) == offsetof(FileEntry, flags) + sizeof entry.flags,
+                  "the value's upper bytes, then the flags, then the host's byte");
+    const uint64_t zeros = 0;
+    std::memcpy(reinterpret_cast<char*>(&entry) + offsetof(FileEntry, hostByte) - sizeof zeros, &zeros, sizeof zeros);
     entry.children = nullptr;
     const uint32_t directoryDraw = block.draws[at + 2];
     at += kEntryTailDraws;
