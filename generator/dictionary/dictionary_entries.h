@@ -69,8 +69,8 @@ inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
   const LineSource& lines = run.lines;
   // The ring's bookkeeping, the table's lines and the finder's divider are held in locals, in
   // registers from one entry to the next: in the records, each would be read back after every
-  // store into an entry. The finder's copy of the lines' source is its own, as the writer hands
-  // its copy on to the plain writer, and the address handed on could be any entry's.
+  // store into an entry. The finder reads a copy of the lines' source of its own: the writer hands
+  // the record's address on to the plain writer, and whatever is handed on is read back like it.
   const LineSlot* const slots = lines.table->slots;
   const LineSource scoutLines = lines;
   int first = run.first;

@@ -11,7 +11,6 @@
 #include "generator/dictionary/dictionary_name_field.h"
 #include "generator/dictionary/word_table.h"
 #include "generator/draws/draw_block.h"
-#include "generator/draws/name_characters.h"
 
 #define QUINDLE_SHORT_NAME __attribute__((target("sse2"), always_inline)) inline
 
@@ -69,8 +68,8 @@ QUINDLE_SHORT_NAME int writeVectorDictionaryName(const DrawBlock& block, int at,
     const __m128i text = _mm_srli_si128(slot[i], 1);
     __m128i spaced = _mm_or_si128(text, _mm_and_si128(_mm_cmpeq_epi8(text, _mm_setzero_si128()), spaces));
     if (i == 0) {
-      // The first letter upper-cased in its register. Moved by 128 - 'a', the letters a to z are
-      // the 26 lowest signed bytes.
+      // The first letter upper-cased in its register, as upperCasedLetter does: moved by 128 - 'a',
+      // the letters a to z are the 26 lowest signed bytes.
       const __m128i lower = _mm_cmplt_epi8(_mm_add_epi8(spaced, _mm_set1_epi8(static_cast<char>(128 - 'a'))),
                                            _mm_set1_epi8(static_cast<char>(-128 + 26)));
       spaced = _mm_sub_epi8(spaced, _mm_and_si128(lower, _mm_cvtsi32_si128('a' - 'A')));
