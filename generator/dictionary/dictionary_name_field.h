@@ -23,6 +23,7 @@ namespace quindle {
 // exceed the lines the table holds, and wrapped onto those; and how a name the bound cuts ends.
 struct LineSource {
   const WordTable* table;
+  const LineSlot* slots;  // the table's, here as well: a writer reaches a name's lines one load sooner
   LineDivider drawnLines;
   bool wraps;  // indexes may be drawn past the lines held (a stale stored count)
   TextEncoding encoding;
@@ -30,7 +31,8 @@ struct LineSource {
 
 // `drawnLines` must be at least 1.
 inline LineSource lineSourceFor(const WordTable& table, uint32_t drawnLines, const TextEncoding& encoding) {
-  return {&table, lineDividerFor(drawnLines), drawnLines > static_cast<uint32_t>(table.lineCount), encoding};
+  return {&table, table.slots, lineDividerFor(drawnLines), drawnLines > static_cast<uint32_t>(table.lineCount),
+          encoding};
 }
 
 constexpr int kNameBound = FILE_ENTRY_NAME_SIZE;

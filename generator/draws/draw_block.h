@@ -144,19 +144,12 @@ inline __attribute__((always_inline)) int makeDrawsAhead(Maker* maker, DrawMakin
 // The generator's state once the draws up to `next` have been taken.
 uint32_t finishDrawBlock(const DrawBlock& block);
 
-// 64 bits of letterBits starting at draw `at`.
-inline uint64_t letterWindow(const DrawBlock& block, int at) {
-  const int word = at >> 6;
-  const int shift = at & 63;
-  // Shifting the upper word in two steps keeps the shift below 64 when `shift` is 0.
-  return (block.letterBits[word] >> shift) | ((block.letterBits[word + 1] << 1) << (63 - shift));
-}
-
 // The 128 bits of letterBits starting at draw `at`, as two windows sharing their middle word.
 inline void letterWindows(const DrawBlock& block, int at, uint64_t* first, uint64_t* second) {
   const uint64_t* words = block.letterBits + (at >> 6);
   const int shift = at & 63;
   const uint64_t middle = words[1];
+  // Shifting each upper word in two steps keeps the shift below 64 when `shift` is 0.
   *first = (words[0] >> shift) | ((middle << 1) << (63 - shift));
   *second = (middle >> shift) | ((words[2] << 1) << (63 - shift));
 }

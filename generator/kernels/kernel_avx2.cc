@@ -9,6 +9,7 @@
 #include <immintrin.h>
 
 #include <cstddef>
+#include <cstring>
 
 #include "generator/dictionary/dictionary_entries.h"
 #include "generator/dictionary/dictionary_name_field.h"
@@ -19,6 +20,7 @@
 #include "generator/kernels/lane_start.h"
 #include "generator/kernels/letter_name.h"
 #include "generator/kernels/short_dictionary_name.h"
+#include "generator/kernels/vector_constants.h"
 
 // What this kernel's code is compiled for, and so what a processor must have to run it.
 #define QUINDLE_AVX2_TARGET "avx2,bmi,popcnt"
@@ -38,6 +40,7 @@ constexpr int kLanes = 8;
 // holds draw kDrawOfLane[v][e], and the packs give the 32 draws in order.
 constexpr int kVectors = 4;
 constexpr int kStepDraws = kLanes * kVectors;
+static_assert(kStepDraws == kAvx2StepDraws, "the lanes' step in kVectorConstants");
 
 constexpr int drawOfLane(int vector, int lane) {
   return 16 * (vector / 2) + 4 * (vector % 2) + (lane < 4 ? lane : lane + 4);
@@ -63,10 +66,13 @@ constexpr LaneStarts makeLaneStarts() {
 constexpr LaneStarts kLaneStarts = makeLaneStarts();
 constexpr AffineStep kLaneStep = stepsOf(kStepDraws);
 
-QUINDLE_AVX2_INLINE __m256i remainders(__m256i draws, Reciprocal r) {
-  const __m256i quotients = _mm256_srli_epi16(
-      _mm256_mulhi_epu16(draws, _mm256_set1_epi16(static_cast<short>(r.multiplier))), r.shift - 16);
-  return _mm256_sub_epi16(draws, _mm256_mullo_epi16(quotients, _mm256_set1_epi16(static_cast<short>(r.divisor))));
+// A row of kVectorConstants, read where it is used.
+QUINDLE_AVX2_INLINE __m256i constantRow(const void* row) { return _mm256_load_si256(static_cast<const __m256i*>(row)); }
+
+QUINDLE_AVX2_INLINE __m256i remaindersBy36(__m256i draws) {
+  const __m256i quotients =
+      _mm256_srli_epi16(_mm256_mulhi_epu16(draws, constantRow(kVectorConstants.reciprocals36)), kDivideBy36.shift - 16);
+  return _mm256_sub_epi16(draws, _mm256_mullo_epi16(quotients, constantRow(kVectorConstants.divisors36)));
 }
 
 // The codes of remainders 0 to 35 from three 16-entry byte shuffles, which give zero where an
@@ -102,6 +108,7 @@ QUINDLE_AVX2_INLINE __m256i broadcastTable(const uint8_t* table) {
 // front, in order (0x80 clears the rest).
 struct ByteGathers {
   alignas(64) uint64_t of[256];
+  alignas(64) uint64_t upper[256];  // the same gathers from the upper eight bytes
 };
 
 constexpr ByteGathers makeByteGathers() {
@@ -112,6 +119,7 @@ constexpr ByteGathers makeByteGathers() {
       if (bits >> i & 1) gathers.of[bits] |= static_cast<uint64_t>(i) << (8 * taken++);
     }
     for (; taken < 8; ++taken) gathers.of[bits] |= uint64_t{0x80} << (8 * taken);
+    gathers.upper[bits] = gathers.of[bits] + 0x0808080808080808ull;
   }
   return gathers;
 }
@@ -136,6 +144,11 @@ constexpr GapClosings makeGapClosings() {
 
 constexpr GapClosings kGapClosings = makeGapClosings();
 
+// A gather of kByteGathers in each 64-bit lane, read as one broadcast load.
+QUINDLE_AVX2_INLINE __m256i broadcastGather(const uint64_t& gather) {
+  return _mm256_castpd_si256(_mm256_broadcast_sd(reinterpret_cast<const double*>(&gather)));
+}
+
 // 32 draws' characters at the block's reference starts (DrawStarts), after those laid out
 // already; `letters` says which draws would take a letter.
 QUINDLE_AVX2_INLINE void layOutStarts(DrawStarts& starts, int word, __m256i characters, uint32_t letters) {
@@ -148,13 +161,12 @@ QUINDLE_AVX2_INLINE void layOutStarts(DrawStarts& starts, int word, __m256i char
   starts.words[word] = {bits, starts.count};
   // Each 16 draws' characters as one store: each eight gathered to the front of their half, then
   // the second eight moved down against the first.
-  const uint64_t* const gathers = kByteGathers.of;
-  const uint64_t second = 0x0808080808080808ull;  // the same gather, from the upper eight bytes
   const __m256i gathered = _mm256_shuffle_epi8(
-      characters, _mm256_setr_epi64x(static_cast<long long>(gathers[bits & 0xFFu]),
-                                     static_cast<long long>(gathers[bits >> 8 & 0xFFu] + second),
-                                     static_cast<long long>(gathers[bits >> 16 & 0xFFu]),
-                                     static_cast<long long>(gathers[bits >> 24] + second)));
+      characters, _mm256_blend_epi32(_mm256_blend_epi32(broadcastGather(kByteGathers.of[bits & 0xFFu]),
+                                                        broadcastGather(kByteGathers.upper[bits >> 8 & 0xFFu]), 0x0C),
+                                     _mm256_blend_epi32(broadcastGather(kByteGathers.of[bits >> 16 & 0xFFu]),
+                                                        broadcastGather(kByteGathers.upper[bits >> 24]), 0xC0),
+                                     0xF0));
   const int first = __builtin_popcount(bits & 0xFFu);
   const int third = __builtin_popcount(bits >> 16 & 0xFFu);
   const __m256i closed = _mm256_shuffle_epi8(
@@ -194,22 +206,29 @@ struct ChunkMaker {
   }
 
   QUINDLE_AVX2_INLINE __m256i advanced(__m256i lanes) const {
-    return _mm256_add_epi32(_mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int>(kLaneStep.multiplier))),
-                            _mm256_set1_epi32(static_cast<int>(kLaneStep.increment)));
+    return _mm256_add_epi32(_mm256_mullo_epi32(lanes, constantRow(kVectorConstants.laneMultipliers)),
+                            constantRow(kVectorConstants.laneIncrements));
+  }
+
+  // Lanes advanced by two steps.
+  QUINDLE_AVX2_INLINE __m256i advancedTwice(__m256i lanes) const {
+    return _mm256_add_epi32(_mm256_mullo_epi32(lanes, constantRow(kVectorConstants.doubleStepMultipliers)),
+                            constantRow(kVectorConstants.doubleStepIncrements));
   }
 
   // The upper halves of two vectors of states, as 16-bit draws in the lanes' order.
   QUINDLE_AVX2_INLINE __m256i drawsOf(__m256i low, __m256i high) const {
     return _mm256_and_si256(_mm256_packus_epi32(_mm256_srli_epi32(low, 16), _mm256_srli_epi32(high, 16)),
-                            _mm256_set1_epi16(0x7FFF));
+                            constantRow(kVectorConstants.drawBits));
   }
 
   // The pending half's characters, from its codes and the codes of the 32 draws after it.
   QUINDLE_AVX2_INLINE void settle(const DrawBlockFill& fill, __m256i nextCodes) {
     if (pendingAt < 0) return;
     const __m256i next = _mm256_alignr_epi8(_mm256_permute2x128_si256(pendingCodes, nextCodes, 0x21), pendingCodes, 1);
-    const __m256i characters = _mm256_blendv_epi8(
-        _mm256_set1_epi8(' '), _mm256_and_si256(next, _mm256_set1_epi8(static_cast<char>(~kLetterCode))), pendingCodes);
+    const __m256i characters =
+        _mm256_blendv_epi8(constantRow(kVectorConstants.spaces),
+                           _mm256_and_si256(next, constantRow(kVectorConstants.glyphBits)), pendingCodes);
     _mm256_store_si256(reinterpret_cast<__m256i*>(fill.characters + pendingAt), characters);
     if (fill.starts) {
       layOutStarts(*fill.starts, fill.startWord + pendingAt / 32, characters,
@@ -230,8 +249,8 @@ struct ChunkMaker {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at + 16), words1);
     // The bytes pack by halves too: a swap of the middle quarters puts them in order.
     const __m256i index = _mm256_permute4x64_epi64(
-        _mm256_packus_epi16(remainders(words0, kDivideBy36), remainders(words1, kDivideBy36)), 0xD8);
-    const __m256i sixteen = _mm256_set1_epi8(16);
+        _mm256_packus_epi16(remaindersBy36(words0), remaindersBy36(words1)), 0xD8);
+    const __m256i sixteen = constantRow(kVectorConstants.sixteens);
     const __m256i fromSecond = _mm256_sub_epi8(index, sixteen);
     const __m256i codes = _mm256_xor_si256(
         _mm256_xor_si256(_mm256_shuffle_epi8(broadcastTable(kCodeShuffles.first), index),
@@ -273,7 +292,11 @@ QUINDLE_AVX2 int writeLetterNameByCopy(const DrawBlock& block, int at, char* fie
   const DrawStarts& starts = block.starts;
   const int length = letterNameLength(block, at);
   const int from = at + 1;
-  const uint64_t nonLetters = ~letterWindow(block, from);
+  // The letter bits of at least the 57 draws from `from`, more than the name looks at: one load
+  // from the byte holding the first and one shift, where a 64-bit window takes two of each.
+  uint64_t nearLetters;
+  std::memcpy(&nearLetters, reinterpret_cast<const char*>(block.letterBits) + (from >> 3), sizeof nearLetters);
+  const uint64_t nonLetters = ~(nearLetters >> (from & 7));
   const DrawStarts::Word word = starts.words[from >> 5];
   // Whether the name has starts of its own is a coin toss: the compiler would branch on it, so it
   // is a mask, 0 or all ones.
@@ -300,18 +323,21 @@ QUINDLE_AVX2 int writeLetterNameByCopy(const DrawBlock& block, int at, char* fie
   const __m256i places = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
                                           22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
   const __m256i lengths = _mm256_set1_epi8(static_cast<char>(length));
-  const __m256i low = _mm256_and_si256(
-      _mm256_blendv_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(copied)), ownCharacters,
-                         _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(own)), places)),
-      _mm256_cmpgt_epi8(lengths, places));
-  const __m256i high =
-      _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(copied + 32)),
-                       _mm256_cmpgt_epi8(lengths, _mm256_add_epi8(places, _mm256_set1_epi8(32))));
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), low);
+  const __m256i low =
+      _mm256_and_si256(_mm256_blendv_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(copied)), ownCharacters,
+                                          _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(own)), places)),
+                       _mm256_cmpgt_epi8(lengths, places));
+  const __m256i high = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(copied + 32)),
+                                        _mm256_cmpgt_epi8(lengths, _mm256_add_epi8(places, _mm256_set1_epi8(32))));
+  // The first letter upper-cased in its register, as upperCasedLetter does: moved by 128 - 'a',
+  // the letters a to z are the 26 lowest signed bytes.
+  const __m256i lower = _mm256_cmpgt_epi8(constantRow(kVectorConstants.lowerBounds),
+                                          _mm256_add_epi8(low, constantRow(kVectorConstants.lowerMoves)));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field),
+                      _mm256_sub_epi8(low, _mm256_and_si256(lower, constantRow(kVectorConstants.firstCaseBit))));
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), high);
-  field[0] = upperCasedLetter(field[0]);
   // A character takes one draw, or two for a letter.
-  const __m256i spaces = _mm256_set1_epi8(' ');
+  const __m256i spaces = constantRow(kVectorConstants.spaces);
   const int spaced = __builtin_popcount(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, spaces)))) +
                      __builtin_popcount(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, spaces))));
   return from + 2 * length - spaced;
@@ -346,9 +372,9 @@ QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const
   // A line's word is r1 | r2 << 16 | r3 << 32 | goOn << 48, with draws of 15 bits; its drawn
   // index, r1 | r2 << 15 | (r3 & 3) << 30, is the word's lower half with the upper two moved down.
   const __m256i drawn = _mm256_or_si256(
-      _mm256_and_si256(first16, _mm256_set1_epi64x(0xFFFF)),
-      _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi64(first16, 1), _mm256_set1_epi64x(0x3FFF8000)),
-                      _mm256_and_si256(_mm256_srli_epi64(first16, 2), _mm256_set1_epi64x(0xC0000000))));
+      _mm256_and_si256(first16, constantRow(kVectorConstants.lowDrawBits)),
+      _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi64(first16, 1), constantRow(kVectorConstants.middleDrawBits)),
+                      _mm256_and_si256(_mm256_srli_epi64(first16, 2), constantRow(kVectorConstants.highDrawBits))));
   // remainderOf (generator/dictionary/line_divider.h) in each word's lower half; the upper halves
   // stay zero, as no product exceeds the index it is taken from.
   const LineDivider& divider = lines.drawnLines;
@@ -371,18 +397,25 @@ QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const
 }
 
 // Dictionary names read nothing but the draws: their fill leaves the codes, characters and letter
-// bits alone.
+// bits alone. With nothing else to do, making the draws waits on each step's multiply, so two
+// makers, 32 draws apart, take turns over each 64, each stepping over both's draws: twice the
+// multiplies in flight.
 QUINDLE_AVX2 uint32_t fillDictionaryDrawsAvx2(uint32_t state, int count, const DrawBlockFill& fill) {
-  ChunkMaker maker(state);
-  for (int at = 0; at < count; at += kStepDraws) {
-    const __m256i words0 = maker.drawsOf(maker.lanes0, maker.lanes1);
-    const __m256i words1 = maker.drawsOf(maker.lanes2, maker.lanes3);
-    maker.lanes0 = maker.advanced(maker.lanes0);
-    maker.lanes1 = maker.advanced(maker.lanes1);
-    maker.lanes2 = maker.advanced(maker.lanes2);
-    maker.lanes3 = maker.advanced(maker.lanes3);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at), words0);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + at + 16), words1);
+  static_assert(2 * kStepDraws == 64, "a fill is a multiple of 64 draws, two steps");
+  ChunkMaker makers[2] = {ChunkMaker(state), ChunkMaker(advanceState(state, kStepDraws))};
+  for (int at = 0; at < count; at += 2 * kStepDraws) {
+#pragma GCC unroll 2
+    for (ChunkMaker& maker : makers) {
+      const __m256i words0 = maker.drawsOf(maker.lanes0, maker.lanes1);
+      const __m256i words1 = maker.drawsOf(maker.lanes2, maker.lanes3);
+      maker.lanes0 = maker.advancedTwice(maker.lanes0);
+      maker.lanes1 = maker.advancedTwice(maker.lanes1);
+      maker.lanes2 = maker.advancedTwice(maker.lanes2);
+      maker.lanes3 = maker.advancedTwice(maker.lanes3);
+      const int drawsAt = at + static_cast<int>(&maker - makers) * kStepDraws;
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + drawsAt), words0);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(fill.draws + drawsAt + 16), words1);
+    }
   }
   return advanceState(state, static_cast<uint32_t>(count));
 }

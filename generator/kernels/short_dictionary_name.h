@@ -11,6 +11,7 @@
 #include "generator/dictionary/dictionary_name_field.h"
 #include "generator/dictionary/word_table.h"
 #include "generator/draws/draw_block.h"
+#include "generator/kernels/vector_constants.h"
 
 #define QUINDLE_SHORT_NAME __attribute__((target("sse2"), always_inline)) inline
 
@@ -32,6 +33,11 @@ constexpr TakenLineMasks takenLineMasksOf(int lines) {
 constexpr TakenLineMasks kTakenLineMasks[kShortNameLines + 1] = {
     takenLineMasksOf(0), takenLineMasksOf(1), takenLineMasksOf(2), takenLineMasksOf(3), takenLineMasksOf(4)};
 
+// A row of kVectorConstants, read where it is used.
+QUINDLE_SHORT_NAME __m128i shortNameConstant(const uint8_t* row) {
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(row));
+}
+
 // A short name (dictionary_name_field.h): each line is its slot moved down past its length byte,
 // with the zeros after its characters made spaces, stored where the name has got to, so that the
 // next line's store leaves only its first space; a line the name does not take is stored as zeros
@@ -41,7 +47,7 @@ constexpr TakenLineMasks kTakenLineMasks[kShortNameLines + 1] = {
 // stores, fewer than the four this code could make.
 QUINDLE_SHORT_NAME int writeVectorDictionaryName(const DrawBlock& block, int at, const LineSource& lines,
                                                            const NameLines& first, char* field) {
-  const LineSlot* const slots = lines.table->slots;
+  const LineSlot* const slots = lines.slots;
   __m128i slot[kShortNameLines];
 #pragma GCC unroll 4
   for (int i = 0; i < kShortNameLines; ++i) {
@@ -61,7 +67,7 @@ QUINDLE_SHORT_NAME int writeVectorDictionaryName(const DrawBlock& block, int at,
   const int place[kShortNameLines + 1] = {0, static_cast<int>(ends & 0xFF), static_cast<int>(ends >> 8 & 0xFF),
                                           static_cast<int>(ends >> 16 & 0xFF), static_cast<int>(ends >> 24)};
 
-  const __m128i spaces = _mm_set1_epi8(' ');
+  const __m128i spaces = shortNameConstant(kVectorConstants.spaces);
   const TakenLineMasks& taken = kTakenLineMasks[first.goOnLines];
 #pragma GCC unroll 4
   for (int i = 0; i < kShortNameLines; ++i) {
@@ -70,9 +76,9 @@ QUINDLE_SHORT_NAME int writeVectorDictionaryName(const DrawBlock& block, int at,
     if (i == 0) {
       // The first letter upper-cased in its register, as upperCasedLetter does: moved by 128 - 'a',
       // the letters a to z are the 26 lowest signed bytes.
-      const __m128i lower = _mm_cmplt_epi8(_mm_add_epi8(spaced, _mm_set1_epi8(static_cast<char>(128 - 'a'))),
-                                           _mm_set1_epi8(static_cast<char>(-128 + 26)));
-      spaced = _mm_sub_epi8(spaced, _mm_and_si128(lower, _mm_cvtsi32_si128('a' - 'A')));
+      const __m128i lower = _mm_cmplt_epi8(_mm_add_epi8(spaced, shortNameConstant(kVectorConstants.lowerMoves)),
+                                           shortNameConstant(kVectorConstants.lowerBounds));
+      spaced = _mm_sub_epi8(spaced, _mm_and_si128(lower, shortNameConstant(kVectorConstants.firstCaseBit)));
     }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(field + place[i]),
                      _mm_and_si128(spaced, _mm_load_si128(reinterpret_cast<const __m128i*>(taken.line[i]))));
