@@ -113,9 +113,9 @@ constexpr int kShortNameLines = kNameLinesAhead;
 static_assert(kShortNameLines * (kSlotChars + 1) < kNameBound, "short names are never cut");
 
 // Bit i set where line i of `first` is long.
-inline uint32_t longLineBits(const WordTable& table, const NameLines& first) {
+inline uint32_t longLineBits(const LineSource& lines, const NameLines& first) {
   uint32_t bits = 0;
-  for (int i = 0; i < kShortNameLines; ++i) bits |= static_cast<uint32_t>(isLongLine(table.slots[first.lines[i]])) << i;
+  for (int i = 0; i < kShortNameLines; ++i) bits |= static_cast<uint32_t>(isLongLine(lines.slots[first.lines[i]])) << i;
   return bits;
 }
 
@@ -124,8 +124,8 @@ inline uint32_t takenLineBits(int goOnLines) {
   return (1u << (goOnLines < kShortNameLines ? goOnLines : kShortNameLines)) - 1;
 }
 
-inline bool isShortName(const WordTable& table, const NameLines& first) {
-  return first.goOnLines <= kShortNameLines && (longLineBits(table, first) & takenLineBits(first.goOnLines)) == 0;
+inline bool isShortName(const LineSource& lines, const NameLines& first) {
+  return first.goOnLines <= kShortNameLines && (longLineBits(lines, first) & takenLineBits(first.goOnLines)) == 0;
 }
 
 // A short name, in plain C++: each line's characters and the zeros after them copied as one
@@ -137,7 +137,7 @@ inline int writeShortDictionaryName(const DrawBlock&, int at, const LineSource& 
   int length = 0;
   for (int i = 0; i < kShortNameLines; ++i) {
     const bool takes = i < first.goOnLines;
-    const LineSlot& slot = lines.table->slots[first.lines[i]];
+    const LineSlot& slot = lines.slots[first.lines[i]];
     std::memcpy(field + length, takes ? slot.bytes + 1 : kNoText, kSlotChars + 1);
     const int characters = takes ? static_cast<unsigned char>(slot.bytes[0]) : 0;
     field[length + characters] = takes ? ' ' : '\0';

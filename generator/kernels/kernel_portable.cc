@@ -122,7 +122,7 @@ FileEntry* fillEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories, D
 inline __attribute__((always_inline)) int writeDictionaryNamePortable(const DrawBlock& block, int at,
                                                                       const LineSource& lines,
                                                                       const NameLines& first, char* field) {
-  if (isShortName(*lines.table, first)) return writeShortDictionaryName(block, at, lines, first, field);
+  if (isShortName(lines, first)) return writeShortDictionaryName(block, at, lines, first, field);
   return writeDictionaryName(block, at, lines, first, field);
 }
 
