@@ -71,7 +71,7 @@ inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
   // registers from one entry to the next: in the records, each would be read back after every
   // store into an entry. The finder reads a copy of the lines' source of its own: the writer hands
   // the record's address on to the plain writer, and whatever is handed on is read back like it.
-  const LineSlot* const slots = lines.table->slots;
+  const LineSlot* const slots = lines.slots;
   const LineSource scoutLines = lines;
   int first = run.first;
   int expectedCount = run.expectedCount;

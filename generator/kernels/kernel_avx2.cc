@@ -329,8 +329,7 @@ QUINDLE_AVX2 int writeLetterNameByCopy(const DrawBlock& block, int at, char* fie
                        _mm256_cmpgt_epi8(lengths, places));
   const __m256i high = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(copied + 32)),
                                         _mm256_cmpgt_epi8(lengths, _mm256_add_epi8(places, _mm256_set1_epi8(32))));
-  // The first letter upper-cased in its register, as upperCasedLetter does: moved by 128 - 'a',
-  // the letters a to z are the 26 lowest signed bytes.
+  // The first letter upper-cased in its register, as the short dictionary names' writer does.
   const __m256i lower = _mm256_cmpgt_epi8(constantRow(kVectorConstants.lowerBounds),
                                           _mm256_add_epi8(low, constantRow(kVectorConstants.lowerMoves)));
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(field),
