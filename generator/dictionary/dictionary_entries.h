@@ -57,22 +57,19 @@ DictionaryRun startDictionaryRun(const WordTable& table, uint32_t drawnLines, co
 using DictionaryEntryFill = FileEntry* (*)(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
                                            DictionaryRun& run);
 
-// fillEntryRun with dictionary names: `findLines(block, at, lines, &name)` finds a name's first
-// lines as findNameLines does, `writeName(block, at, lines, name, field)` writes it as
-// writeDictionaryName does, and `fillDraws` refills the block. Nothing here reads the block's
-// characters or letter bits, nor does anything else while a tree of dictionary names is made, so
-// `fillDraws` may make the draws alone.
-template <typename FindLines, typename WriteName>
-inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
+// fillDictionaryRun, with or without the scout: each is a walk of its own, so that neither
+// carries the other's state from one entry to the next.
+template <bool kScouting, typename FinderLines, typename FindLines, typename WriteName>
+inline __attribute__((always_inline)) FileEntry* fillDictionaryRunWith(
     PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, DictionaryRun& run, FillDraws fillDraws,
-    FindLines findLines, WriteName writeName) {
+    const FinderLines& finderLines, FindLines findLines, WriteName writeName) {
   const LineSource& lines = run.lines;
   // The ring's bookkeeping, the table's lines and the finder's divider are held in locals, in
   // registers from one entry to the next: in the records, each would be read back after every
   // store into an entry. The finder reads a copy of the lines' source of its own: the writer hands
   // the record's address on to the plain writer, and whatever is handed on is read back like it.
   const LineSlot* const slots = lines.slots;
-  const LineSource scoutLines = lines;
+  const FinderLines scoutLines = finderLines;
   int first = run.first;
   int expectedCount = run.expectedCount;
   int scoutAt = run.scoutAt;
@@ -101,7 +98,7 @@ inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
     return true;
   };
   const auto writeEntryName = [&](const DrawBlock& drawn, int at, char* field) __attribute__((always_inline)) {
-    if (!run.scouting) {
+    if (!kScouting) {
       NameLines name;
       findLines(drawn, at, scoutLines, &name);
       return writeName(drawn, at, lines, name, field);
@@ -129,6 +126,23 @@ inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
   run.scoutAt = scoutAt;
   run.blockRefills = blockRefills;
   return subdirectory;
+}
+
+// fillEntryRun with dictionary names: `findLines(block, at, finderLines, &name)` finds a name's
+// first lines as findNameLines does, from `finderLines`, the run's lines in whatever form the
+// finder wants them (a kernel may work its divider out into vectors once for the run),
+// `writeName(block, at, lines, name, field)` writes it as writeDictionaryName does, and
+// `fillDraws` refills the block. Nothing here reads the block's characters or letter bits, nor
+// does anything else while a tree of dictionary names is made, so `fillDraws` may make the draws
+// alone.
+template <typename FinderLines, typename FindLines, typename WriteName>
+inline __attribute__((always_inline)) FileEntry* fillDictionaryRun(
+    PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block, DictionaryRun& run, FillDraws fillDraws,
+    const FinderLines& finderLines, FindLines findLines, WriteName writeName) {
+  if (run.scouting) {
+    return fillDictionaryRunWith<true>(dir, mayHoldDirectories, block, run, fillDraws, finderLines, findLines, writeName);
+  }
+  return fillDictionaryRunWith<false>(dir, mayHoldDirectories, block, run, fillDraws, finderLines, findLines, writeName);
 }
 
 }  // namespace quindle

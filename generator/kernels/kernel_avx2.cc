@@ -350,12 +350,35 @@ QUINDLE_AVX2 FileEntry* fillEntriesAvx2(PendingDirectory& dir, bool mayHoldDirec
   return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx2, writeLetterNameByCopy, &maker, kMaking);
 }
 
+// A line divider (generator/dictionary/line_divider.h) as vector rows, made once for a run of
+// entries: made where they are used, the rows were broadcast anew for every entry.
+struct DividerRows {
+  __m256i magic;
+  __m256i divisor;
+  __m256i keep;
+  __m128i shift;
+};
+
+QUINDLE_AVX2_INLINE DividerRows dividerRowsOf(const LineDivider& divider) {
+  return {_mm256_set1_epi32(static_cast<int>(divider.magic)), _mm256_set1_epi32(static_cast<int>(divider.divisor)),
+          _mm256_set1_epi32(static_cast<int>(divider.keep)), _mm_cvtsi32_si128(static_cast<int>(divider.shift))};
+}
+
+// The lines as the finder reads them.
+struct DividedLineSource {
+  LineSource lines;
+  DividerRows divider;
+};
+
 // The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on
 // draw), and the go-on draws of its first eight lines lie within 32: two loads each. Each line's
 // draws are one 64-bit word, in which its drawn index is put together in place and divided, the
 // four lines side by side in one vector: one 32 x 32-bit multiply to a word each, where 32-bit
 // lanes would take twice the vectors and multiplies of twice the cost.
-QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
+QUINDLE_AVX2_INLINE void findNameLinesDivided(const DrawBlock& block, int at, const DividedLineSource& source,
+                                              NameLines* name) {
+  const LineSource& lines = source.lines;
+  const DividerRows& divider = source.divider;
   static_assert(kNameLinesAhead == 4 && kDrawsPerLine == 4 && kLineIndexDraws == 3 && kMaskedGoOnDraws == 8,
                 "a line's draws are one 64-bit word, four lines one 256-bit vector");
   const uint16_t* const draws = block.draws + at;
@@ -376,13 +399,10 @@ QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const
                       _mm256_and_si256(_mm256_srli_epi64(first16, 2), constantRow(kVectorConstants.highDrawBits))));
   // remainderOf (generator/dictionary/line_divider.h) in each word's lower half; the upper halves
   // stay zero, as no product exceeds the index it is taken from.
-  const LineDivider& divider = lines.drawnLines;
-  const __m256i high = _mm256_srli_epi64(_mm256_mul_epu32(drawn, _mm256_set1_epi32(static_cast<int>(divider.magic))), 32);
-  const __m256i quotient = _mm256_srl_epi32(_mm256_add_epi32(_mm256_srli_epi32(_mm256_sub_epi32(drawn, high), 1), high),
-                                            _mm_cvtsi32_si128(static_cast<int>(divider.shift)));
-  const __m256i index = _mm256_and_si256(
-      _mm256_sub_epi32(drawn, _mm256_mul_epu32(quotient, _mm256_set1_epi32(static_cast<int>(divider.divisor)))),
-      _mm256_set1_epi32(static_cast<int>(divider.keep)));
+  const __m256i high = _mm256_srli_epi64(_mm256_mul_epu32(drawn, divider.magic), 32);
+  const __m256i quotient =
+      _mm256_srl_epi32(_mm256_add_epi32(_mm256_srli_epi32(_mm256_sub_epi32(drawn, high), 1), high), divider.shift);
+  const __m256i index = _mm256_and_si256(_mm256_sub_epi32(drawn, _mm256_mul_epu32(quotient, divider.divisor)), divider.keep);
   const __m128i found = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(index, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
   // An index past the lines held (a stale stored count) wraps with a divide: rare, so done plainly.
   if (lines.wraps && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_max_epu32(found, _mm_set1_epi32(lines.table->lineCount)), found)) != 0) {
@@ -393,6 +413,10 @@ QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const
   const __m128i own = _mm_cmpgt_epi32(_mm_set1_epi32(goOnLines), _mm_setr_epi32(0, 1, 2, 3));
   name->goOnLines = goOnLines;
   _mm_storeu_si128(reinterpret_cast<__m128i*>(name->lines), _mm_blendv_epi8(_mm_shuffle_epi32(found, 0), found, own));
+}
+
+QUINDLE_AVX2_INLINE void findNameLinesAvx2(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
+  findNameLinesDivided(block, at, DividedLineSource{lines, dividerRowsOf(lines.drawnLines)}, name);
 }
 
 // Dictionary names read nothing but the draws: their fill leaves the codes, characters and letter
@@ -419,16 +443,10 @@ QUINDLE_AVX2 uint32_t fillDictionaryDrawsAvx2(uint32_t state, int count, const D
   return advanceState(state, static_cast<uint32_t>(count));
 }
 
-QUINDLE_AVX2_INLINE int writeDictionaryNameAvx2(const DrawBlock& block, int at, const LineSource& lines,
-                                                const NameLines& first, char* field) {
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), _mm256_setzero_si256());
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), _mm256_setzero_si256());
-  return writeVectorDictionaryName(block, at, lines, first, field);
-}
-
 QUINDLE_AVX2 FileEntry* fillDictionaryEntriesAvx2(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
                                                   DictionaryRun& run) {
-  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsAvx2, findNameLinesAvx2,
+  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsAvx2,
+                           DividedLineSource{run.lines, dividerRowsOf(run.lines.drawnLines)}, findNameLinesDivided,
                            writeDictionaryNameAvx2);
 }
 

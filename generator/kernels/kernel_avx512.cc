@@ -23,7 +23,7 @@
 #include "generator/kernels/lane_start.h"
 #include "generator/kernels/letter_name.h"
 #include "generator/kernels/name_bits.h"
-#include "generator/kernels/short_dictionary_name.h"
+#include "generator/kernels/vector_constants.h"
 
 // What this kernel's code is compiled for, and so what a processor must have to run it (avx512f
 // implies avx2 to the compiler).
@@ -229,10 +229,35 @@ QUINDLE_AVX512 FileEntry* fillEntriesAvx512(PendingDirectory& dir, bool mayHoldD
   return fillEntryRun(dir, mayHoldDirectories, block, fillDrawsAvx512, writeLetterNameAvx512, &maker, kMaking);
 }
 
+// A line divider (generator/dictionary/line_divider.h) and the count of lines held as vector rows,
+// made once for a run of entries rather than broadcast anew for every entry.
+struct DividerRows {
+  __m512i magic;
+  __m512i divisor;
+  __m512i keep;
+  __m512i held;
+  __m128i shift;
+};
+
+// The lines as the finder reads them.
+struct DividedLineSource {
+  LineSource lines;
+  DividerRows divider;
+};
+
+QUINDLE_AVX512_INLINE DividedLineSource dividedLineSourceOf(const LineSource& lines) {
+  const LineDivider& divider = lines.drawnLines;
+  return {lines,
+          {_mm512_set1_epi32(static_cast<int>(divider.magic)), _mm512_set1_epi32(static_cast<int>(divider.divisor)),
+           _mm512_set1_epi32(static_cast<int>(divider.keep)), _mm512_set1_epi32(lines.table->lineCount),
+           _mm_cvtsi32_si128(static_cast<int>(divider.shift))}};
+}
+
 // The draws of a name's first lines are 16 in a row (three for each line's index, then its go-on
 // draw), and the go-on draws of its first eight lines lie within 32: one load each, and the four
 // indexes and their remainders worked out side by side.
-QUINDLE_AVX512_INLINE void findNameLinesAvx512(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
+QUINDLE_AVX512_INLINE void findNameLinesDivided(const DrawBlock& block, int at, const DividedLineSource& source,
+                                                NameLines* name) {
   static_assert(kNameLinesAhead == 4 && kDrawsPerLine == 4 && kLineIndexDraws == 3 && kMaskedGoOnDraws == 8,
                 "a line's draws are one 64-bit word, four lines one 256-bit vector");
   const uint16_t* const draws = block.draws + at;
@@ -249,17 +274,15 @@ QUINDLE_AVX512_INLINE void findNameLinesAvx512(const DrawBlock& block, int at, c
   __m512i drawn = _mm512_or_si512(placed, _mm512_shuffle_epi32(placed, _MM_PERM_CDAB));
   drawn = _mm512_or_si512(drawn, _mm512_shuffle_epi32(drawn, _MM_PERM_BADC));
   // remainderOf (generator/dictionary/line_divider.h), on the even words.
-  const LineDivider& divider = lines.drawnLines;
-  const __m512i high = _mm512_srli_epi64(_mm512_mul_epu32(drawn, _mm512_set1_epi32(static_cast<int>(divider.magic))), 32);
-  const __m512i quotient = _mm512_srl_epi32(_mm512_add_epi32(_mm512_srli_epi32(_mm512_sub_epi32(drawn, high), 1), high),
-                                            _mm_cvtsi32_si128(static_cast<int>(divider.shift)));
-  const __m512i index = _mm512_and_si512(
-      _mm512_sub_epi32(drawn, _mm512_mullo_epi32(quotient, _mm512_set1_epi32(static_cast<int>(divider.divisor)))),
-      _mm512_set1_epi32(static_cast<int>(divider.keep)));
+  const DividerRows& divider = source.divider;
+  const __m512i high = _mm512_srli_epi64(_mm512_mul_epu32(drawn, divider.magic), 32);
+  const __m512i quotient =
+      _mm512_srl_epi32(_mm512_add_epi32(_mm512_srli_epi32(_mm512_sub_epi32(drawn, high), 1), high), divider.shift);
+  const __m512i index = _mm512_and_si512(_mm512_sub_epi32(drawn, _mm512_mullo_epi32(quotient, divider.divisor)), divider.keep);
   // An index past the lines held (a stale stored count) wraps with a divide: rare, so done plainly.
   constexpr __mmask16 kLineWords = 0x1111;
-  if (lines.wraps && (_mm512_cmpge_epu32_mask(index, _mm512_set1_epi32(lines.table->lineCount)) & kLineWords) != 0) {
-    findNameLines(block, at, lines, name);
+  if (source.lines.wraps && (_mm512_cmpge_epu32_mask(index, divider.held) & kLineWords) != 0) {
+    findNameLines(block, at, source.lines, name);
     return;
   }
   // Lines past the name's own are its first line again.
@@ -271,15 +294,53 @@ QUINDLE_AVX512_INLINE void findNameLinesAvx512(const DrawBlock& block, int at, c
   _mm_storeu_si128(reinterpret_cast<__m128i*>(name->lines), _mm512_castsi512_si128(gathered));
 }
 
+QUINDLE_AVX512_INLINE void findNameLinesAvx512(const DrawBlock& block, int at, const LineSource& lines, NameLines* name) {
+  findNameLinesDivided(block, at, dividedLineSourceOf(lines), name);
+}
+
+// A row of kVectorConstants, read where it is used.
+QUINDLE_AVX512_INLINE __m512i constantRow(const uint8_t* row) { return _mm512_load_si512(row); }
+
+// A short name (dictionary_name_field.h) put together in one register and stored once: its four
+// slots side by side, a 16-byte lane each, whose characters and the zero after them (made a space)
+// are compressed down in order; a line the name does not take gives nothing. Any other name takes
+// the plain writer: the slots say which, as a long line's length byte has its top bit set.
 QUINDLE_AVX512_INLINE int writeDictionaryNameAvx512(const DrawBlock& block, int at, const LineSource& lines,
                                                     const NameLines& first, char* field) {
-  _mm512_storeu_si512(field, _mm512_setzero_si512());
-  return writeVectorDictionaryName(block, at, lines, first, field);
+  const LineSlot* const slots = lines.slots;
+  const auto slotAt = [&](int i) QUINDLE_AVX512 {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(slots + first.lines[i]));
+  };
+  const __m512i slot = _mm512_inserti64x4(
+      _mm512_castsi256_si512(_mm256_inserti128_si256(_mm256_castsi128_si256(slotAt(0)), slotAt(1), 1)),
+      _mm256_inserti128_si256(_mm256_castsi128_si256(slotAt(2)), slotAt(3), 1), 1);
+  // Each lane's length in all its bytes; a long line's has its top bit set.
+  static_assert(kLongLine >= 0x80 && kSlotChars < 0x80, "a long line's length byte alone has its top bit set");
+  const __m512i lengths = _mm512_shuffle_epi8(slot, _mm512_setzero_si512());
+  // The lanes the name takes, compared in vectors: masks worked out in general registers go
+  // through memory on 32-bit x86.
+  const __mmask64 taken = _mm512_cmplt_epu8_mask(constantRow(kVectorConstants.laneNumbers),
+                                                 _mm512_set1_epi8(static_cast<char>(first.goOnLines)));
+  if (first.goOnLines > kShortNameLines || !_ktestz_mask64_u8(_mm512_movepi8_mask(lengths), taken)) {
+    return writeDictionaryName(block, at, lines, first, field);
+  }
+  // Byte b of each lane is kept where 1 <= b <= length + 1: b - 1 is at most the lane's length.
+  const __mmask64 kept = _mm512_mask_cmple_epu8_mask(taken, constantRow(kVectorConstants.lanePlaces), lengths);
+  const __m512i spaced =
+      _mm512_mask_blend_epi8(_mm512_testn_epi8_mask(slot, slot), slot, constantRow(kVectorConstants.wideSpaces));
+  const __m512i name = _mm512_maskz_compress_epi8(kept, spaced);
+  // The first letter upper-cased, as upperCasedLetter does: moved by 128 - 'a', the letters a to z
+  // are the 26 lowest signed bytes.
+  const __mmask64 lower = _mm512_cmplt_epi8_mask(_mm512_add_epi8(name, constantRow(kVectorConstants.wideLowerMoves)),
+                                                 constantRow(kVectorConstants.wideLowerBounds));
+  _mm512_storeu_si512(field, _mm512_mask_sub_epi8(name, lower, name, constantRow(kVectorConstants.wideFirstCaseBit)));
+  return at + first.goOnLines * kDrawsPerLine;
 }
 
 QUINDLE_AVX512 FileEntry* fillDictionaryEntriesAvx512(PendingDirectory& dir, bool mayHoldDirectories,
                                                       DrawBlock& block, DictionaryRun& run) {
-  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsAvx512, findNameLinesAvx512,
+  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsAvx512,
+                           dividedLineSourceOf(run.lines), findNameLinesDivided,
                            writeDictionaryNameAvx512);
 }
 

@@ -128,7 +128,7 @@ inline __attribute__((always_inline)) int writeDictionaryNamePortable(const Draw
 
 FileEntry* fillDictionaryEntriesPortable(PendingDirectory& dir, bool mayHoldDirectories, DrawBlock& block,
                                          DictionaryRun& run) {
-  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsPortable, findNameLines,
+  return fillDictionaryRun(dir, mayHoldDirectories, block, run, fillDictionaryDrawsPortable, run.lines, findNameLines,
                            writeDictionaryNamePortable);
 }
 

@@ -36,6 +36,14 @@ constexpr VectorConstants makeVectorConstants() {
     constants.lowerBounds[i] = static_cast<uint8_t>(-128 + 26);
   }
   constants.firstCaseBit[0] = 'a' - 'A';
+  for (int i = 0; i < 64; ++i) {
+    constants.laneNumbers[i] = static_cast<uint8_t>(i / 16);
+    constants.lanePlaces[i] = static_cast<uint8_t>(i % 16 - 1);
+    constants.wideSpaces[i] = ' ';
+    constants.wideLowerMoves[i] = static_cast<uint8_t>(128 - 'a');
+    constants.wideLowerBounds[i] = static_cast<uint8_t>(-128 + 26);
+  }
+  constants.wideFirstCaseBit[0] = 'a' - 'A';
   return constants;
 }
 

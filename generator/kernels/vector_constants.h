@@ -46,6 +46,15 @@ struct VectorConstants {
   alignas(32) uint8_t lowerMoves[32];
   alignas(32) uint8_t lowerBounds[32];
   alignas(32) uint8_t firstCaseBit[32];
+  // The AVX-512 kernel's short dictionary names (kernel_avx512.cc), in rows of 64 bytes: each
+  // byte's 16-byte lane, its place in the lane less one (the lane's first wraps to 255), spaces,
+  // and the first letter's upper-casing as above.
+  alignas(64) uint8_t laneNumbers[64];
+  alignas(64) uint8_t lanePlaces[64];
+  alignas(64) uint8_t wideSpaces[64];
+  alignas(64) uint8_t wideLowerMoves[64];
+  alignas(64) uint8_t wideLowerBounds[64];
+  alignas(64) uint8_t wideFirstCaseBit[64];
 };
 
 extern VectorConstants kVectorConstants;
