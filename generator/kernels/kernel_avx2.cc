@@ -66,9 +66,6 @@ constexpr LaneStarts makeLaneStarts() {
 constexpr LaneStarts kLaneStarts = makeLaneStarts();
 constexpr AffineStep kLaneStep = stepsOf(kStepDraws);
 
-// A row of kVectorConstants, read where it is used.
-QUINDLE_AVX2_INLINE __m256i constantRow(const void* row) { return _mm256_load_si256(static_cast<const __m256i*>(row)); }
-
 QUINDLE_AVX2_INLINE __m256i remaindersBy36(__m256i draws) {
   const __m256i quotients =
       _mm256_srli_epi16(_mm256_mulhi_epu16(draws, constantRow(kVectorConstants.reciprocals36)), kDivideBy36.shift - 16);
@@ -329,11 +326,7 @@ QUINDLE_AVX2 int writeLetterNameByCopy(const DrawBlock& block, int at, char* fie
                        _mm256_cmpgt_epi8(lengths, places));
   const __m256i high = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(copied + 32)),
                                         _mm256_cmpgt_epi8(lengths, _mm256_add_epi8(places, _mm256_set1_epi8(32))));
-  // The first letter upper-cased in its register, as the short dictionary names' writer does.
-  const __m256i lower = _mm256_cmpgt_epi8(constantRow(kVectorConstants.lowerBounds),
-                                          _mm256_add_epi8(low, constantRow(kVectorConstants.lowerMoves)));
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field),
-                      _mm256_sub_epi8(low, _mm256_and_si256(lower, constantRow(kVectorConstants.firstCaseBit))));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), firstLetterUpperCased(low));
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), high);
   // A character takes one draw, or two for a letter.
   const __m256i spaces = constantRow(kVectorConstants.spaces);

@@ -17,9 +17,16 @@
 
 namespace quindle {
 
-// A row of kVectorConstants, read where it is used.
-QUINDLE_SHORT_NAME __m256i shortNameConstant(const uint8_t* row) {
-  return _mm256_load_si256(reinterpret_cast<const __m256i*>(row));
+// A row of kVectorConstants, read where it is used; the rest of the AVX2 kernel reads them so too.
+QUINDLE_SHORT_NAME __m256i constantRow(const void* row) { return _mm256_load_si256(static_cast<const __m256i*>(row)); }
+
+// `text` with its first byte upper-cased where it is a to z, in its register, as upperCasedLetter
+// does: moved by 128 - 'a', the letters a to z are the 26 lowest signed bytes. The AVX2 kernel's
+// random-letter names take their first letter's case the same way.
+QUINDLE_SHORT_NAME __m256i firstLetterUpperCased(__m256i text) {
+  const __m256i lower = _mm256_cmpgt_epi8(constantRow(kVectorConstants.lowerBounds),
+                                          _mm256_add_epi8(text, constantRow(kVectorConstants.lowerMoves)));
+  return _mm256_sub_epi8(text, _mm256_and_si256(lower, constantRow(kVectorConstants.firstCaseBit)));
 }
 
 // Two lines side by side, each its slot moved down past its length byte, with the zeros after its
@@ -27,7 +34,7 @@ QUINDLE_SHORT_NAME __m256i shortNameConstant(const uint8_t* row) {
 QUINDLE_SHORT_NAME __m256i spacedLines(__m128i first, __m128i second) {
   const __m256i text = _mm256_srli_si256(_mm256_inserti128_si256(_mm256_castsi128_si256(first), second, 1), 1);
   return _mm256_or_si256(
-      text, _mm256_and_si256(_mm256_cmpeq_epi8(text, _mm256_setzero_si256()), shortNameConstant(kVectorConstants.spaces)));
+      text, _mm256_and_si256(_mm256_cmpeq_epi8(text, _mm256_setzero_si256()), constantRow(kVectorConstants.spaces)));
 }
 
 // A short name (dictionary_name_field.h): the field cleared, then each line stored where the name
@@ -58,13 +65,8 @@ QUINDLE_SHORT_NAME int writeDictionaryNameAvx2(const DrawBlock& block, int at, c
   const int place[kShortNameLines + 1] = {0, static_cast<int>(ends & 0xFF), static_cast<int>(ends >> 8 & 0xFF),
                                           static_cast<int>(ends >> 16 & 0xFF), static_cast<int>(ends >> 24)};
 
-  __m256i firstTwo = spacedLines(slot[0], slot[1]);
+  const __m256i firstTwo = firstLetterUpperCased(spacedLines(slot[0], slot[1]));
   const __m256i lastTwo = spacedLines(slot[2], slot[3]);
-  // The first letter upper-cased in its register, as upperCasedLetter does: moved by 128 - 'a',
-  // the letters a to z are the 26 lowest signed bytes.
-  const __m256i lower = _mm256_cmpgt_epi8(shortNameConstant(kVectorConstants.lowerBounds),
-                                          _mm256_add_epi8(firstTwo, shortNameConstant(kVectorConstants.lowerMoves)));
-  firstTwo = _mm256_sub_epi8(firstTwo, _mm256_and_si256(lower, shortNameConstant(kVectorConstants.firstCaseBit)));
 
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(field), _mm256_setzero_si256());
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(field + 32), _mm256_setzero_si256());
